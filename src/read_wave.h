@@ -1,0 +1,2 @@
+// The WAV reader.
+#pragma once

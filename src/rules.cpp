@@ -1,0 +1,83 @@
+#include "rules.h"
+
+#include <cstdlib>
+
+const int arrow_cycle[8] = {8, 9, 6, 3, 2, 1, 4, 7};
+
+int colour_count(int difficulty) {
+  switch (difficulty) {
+  case 1:
+    return 5;
+  case 2:
+    return 8;
+  case 3:
+    return 12;
+  default:
+    return 4;
+  }
+}
+
+unsigned cell_colour(int value) {
+  static const unsigned colours[12] = {0x64000000, 0x64329600, 0x00640000, 0x00006400,
+                                       0x96876400, 0x32876400, 0xC8876400, 0x00C80000,
+                                       0xFFC8C800, 0x8CC8FA00, 0x8CC88C00, 0xF0780A00};
+  if (value >= 0 && value < 12) return colours[value];
+  if (value == CELL_EMPTY) return 0xFFFFFF00;
+  return 56; // FL_BLACK
+}
+
+int mark_matches(const Cells board, Cells marked) {
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      marked[r][c] = 0;
+  for (int r = 0; r < BOARD_ROWS; r++) {
+    for (int c = 0; c < BOARD_COLS; c++) {
+      int v = board[r][c];
+      if (!is_playable(v)) continue;
+      if (c <= 16 && board[r][c + 1] == v && board[r][c + 2] == v && board[r][c + 3] == v)
+        for (int k = c; k < BOARD_COLS && board[r][k] == v; k++)
+          marked[r][k] = 1;
+      if (r <= 16 && board[r + 1][c] == v && board[r + 2][c] == v && board[r + 3][c] == v)
+        for (int k = r; k < BOARD_ROWS && board[k][c] == v; k++)
+          marked[k][c] = 1;
+      if (c <= 18 && r <= 18 && board[r][c + 1] == v && board[r + 1][c] == v &&
+          board[r + 1][c + 1] == v)
+        marked[r][c] = marked[r][c + 1] = marked[r + 1][c] = marked[r + 1][c + 1] = 1;
+    }
+  }
+  int n = 0;
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      n += marked[r][c];
+  return n;
+}
+
+bool next_fall(const Cells board, int &row, int &col) {
+  for (; row < BOARD_ROWS - 1; row++, col = 0)
+    for (; col < BOARD_COLS; col++)
+      if (board[row][col] >= 0 && board[row + 1][col] == CELL_EMPTY) return true;
+  return false;
+}
+
+bool arrow_neighbour(int row, int col, int direction, int &to_row, int &to_col) {
+  static const int step_row[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+  static const int step_col[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+  if (direction < 0 || direction > 7) return false;
+  to_row = row + step_row[direction];
+  to_col = col + step_col[direction];
+  return to_row >= 0 && to_row < BOARD_ROWS && to_col >= 0 && to_col < BOARD_COLS;
+}
+
+int parse_level(const char *arg) {
+  if (!arg) return 1;
+  long v = strtol(arg, nullptr, 10);
+  if (v > 3) return 3;
+  if (v < 0) return 0;
+  return (int)v;
+}
+
+const char *level_name(int difficulty) {
+  static const char *names[4] = {"Easy", "Medium", "Hard", "Stupid"};
+  if (difficulty < 0 || difficulty > 3) return "Medium";
+  return names[difficulty];
+}

@@ -1,0 +1,114 @@
+// The game module: the board and its tiles, the main window with its menus,
+// and the top scores.
+#pragma once
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+
+#include "rules.h"
+
+// A tile: a button that stays at its cell for the life of the board and
+// shows the cell's value as its colour (and, in arrow mode, its arrow).
+class VarnelButton : public Fl_Button {
+public:
+  int direction; // arrow direction 0..7, clockwise from up
+  int col, row;
+  int hover; // 1 while the pointer is inside the tile
+  char label_text[256];
+
+  VarnelButton(int x, int y, int w, int h, const char *label = nullptr);
+  ~VarnelButton() override {}
+  void draw() override;
+  int handle(int event) override;
+  // Copies text into label_text and shows it, so callers may pass a temporary.
+  void label(const char *text);
+};
+
+// The board: a double-buffered subwindow that holds the 400 tiles and all the
+// state of one game.
+class Varnel : public Fl_Double_Window {
+public:
+  VarnelButton *buttons[BOARD_ROWS][BOARD_COLS];
+  Fl_Button *selected_button;
+  Fl_Button *result_button;
+  Fl_Double_Window *scores_window;
+  Fl_Box *moves_box;
+  Cells board;
+  Cells marked;
+  int sel_col, sel_row;
+  int sel2_col, sel2_row;
+  int moves;
+  int arrow_mode;
+  char moves_text[256];
+
+  // Counts the board's repaints made inside its own operations; the
+  // animation tests and the benchmark read it.
+  long repaint_steps = 0;
+
+  Varnel(int x, int y, int w, int h, const char *label = nullptr);
+  ~Varnel() override;
+  void draw() override;
+  int handle(int event) override;
+
+  void Array(int row, int col, int value);
+  void Swap(int row1, int col1, int row2, int col2);
+  void Reset();
+  int Matched();
+  void Fall();
+  int FindSelectedButton(Fl_Button *button);
+  int Breed();
+  void ArrowMove(VarnelButton *tile);
+  void ShowTopScores();
+
+private:
+  void show_step(); // repaint the board and flush pending events
+  void count_move();
+  void close_scores_window();
+  int level() const;
+};
+
+// The main window: menu bar, difficulty box, move box and the board.
+class MainWin : public Fl_Double_Window {
+public:
+  int difficulty;
+  Varnel *game;
+  Fl_Box *difficulty_box;
+
+  MainWin(int difficulty, int w, int h, const char *title);
+};
+
+// Null until start-up has built the main window, and again after Quit.
+extern MainWin *main_window;
+
+// 0 while playing (and after a win); 1 from the Win menu entry into the
+// breeding step it calls; -1 after a loss until a win or a new game.
+extern int global_win;
+
+// Board operations that flush events can be interrupted by any input,
+// Quit included. Every entry point from the toolkit into the board holds a
+// BoardBusy while it runs; Quit during one only hides the main window, and
+// the window is destroyed once the outermost entry point has returned.
+class BoardBusy {
+public:
+  BoardBusy();
+  ~BoardBusy();
+  BoardBusy(const BoardBusy &) = delete;
+  BoardBusy &operator=(const BoardBusy &) = delete;
+};
+bool quit_pending();
+
+void button_select_cb(Fl_Widget *widget, void *data);
+void reset_cb(Fl_Widget *widget, void *data);
+void quit_cb(Fl_Widget *, void *);
+void reset_menu_cb(Fl_Widget *, void *);
+void win_cb(Fl_Widget *, void *);
+void easy_cb(Fl_Widget *, void *);
+void medium_cb(Fl_Widget *, void *);
+void hard_cb(Fl_Widget *, void *);
+void stupid_cb(Fl_Widget *, void *);
+void arrow_mode_cb(Fl_Widget *, void *);
+void top_score_win_cb(Fl_Widget *w, void *data);
+
+extern Fl_Menu_Item menu_items[];

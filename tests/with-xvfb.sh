@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs a command on a private Xvfb display, started here and stopped after.
+set -u
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+mkfifo "$dir/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+xvfb=$!
+if ! read -r -t 20 number <"$dir/display"; then
+  echo "with-xvfb: Xvfb did not start" >&2
+  cat "$dir/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=":$number"
+"$@"
+rc=$?
+kill "$xvfb" 2>/dev/null
+wait "$xvfb" 2>/dev/null
+exit $rc
