@@ -1,1 +1,403 @@
+// The board widget and its tiles: drawing, the primitives Array and Swap, and
+// the game's moves (new game, matching, gravity, selection, breeding, arrows).
 #include "varnel.h"
+
+#include <FL/fl_ask.H>
+#include <FL/Fl_Scroll.H>
+#include <FL/fl_draw.H>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "pa.h"
+#include "top_scores.h"
+
+int global_win = 0;
+
+VarnelButton::VarnelButton(int x, int y, int w, int h, const char *label)
+    : Fl_Button(x, y, w, h, label) {
+  direction = (int)(drand48() * 8);
+  col = row = 0;
+  hover = 0;
+  label_text[0] = '\0';
+}
+
+void VarnelButton::label(const char *text) {
+  snprintf(label_text, sizeof label_text, "%s", text);
+  Fl_Widget::label(label_text);
+}
+
+// The button, and the hover outline while the pointer is over the tile.
+void VarnelButton::draw() {
+  Fl_Button::draw();
+  if (hover == 1) {
+    fl_color(FL_WHITE);
+    fl_rect(x() + 5, y() + 5, w() - 10, h() - 10);
+  }
+}
+
+int VarnelButton::handle(int event) {
+  switch (event) {
+  case FL_ENTER:
+    hover = 1;
+    redraw();
+    return 1;
+  case FL_LEAVE:
+    hover = 0;
+    redraw();
+    return 1;
+  default:
+    return Fl_Button::handle(event);
+  }
+}
+
+Varnel::Varnel(int x, int y, int w, int h, const char *label)
+    : Fl_Double_Window(x, y, w, h, label) {
+  color(FL_WHITE);
+  moves = 0;
+  arrow_mode = 0;
+  sel_col = sel_row = sel2_col = sel2_row = -1;
+  selected_button = nullptr;
+  srand48((int)time(nullptr));
+  box(FL_DOWN_BOX);
+  scores_window = nullptr;
+  moves_box = nullptr;
+  moves_text[0] = '\0';
+  for (int r = 0; r < BOARD_ROWS; r++) {
+    for (int c = 0; c < BOARD_COLS; c++) {
+      VarnelButton *tile = new VarnelButton(c * 40, r * 40, 40, 40);
+      buttons[r][c] = tile;
+      tile->labelcolor(FL_WHITE);
+      tile->col = c;
+      tile->row = r;
+      marked[r][c] = 0;
+      board[r][c] = CELL_EMPTY;
+      tile->callback(button_select_cb, this);
+    }
+  }
+  result_button = new Fl_Button(w / 2 - 50, h / 2 - 25, 100, 50, "You Lose");
+  result_button->color(FL_RED);
+  result_button->labelcolor(FL_WHITE);
+  result_button->hide();
+  result_button->callback(reset_cb, this);
+  end();
+}
+
+// A top-scores window must not outlive the board its callback points at.
+Varnel::~Varnel() {
+  if (scores_window) {
+    scores_window->hide();
+    delete scores_window;
+    scores_window = nullptr;
+  }
+}
+
+// The tiles, and the outline of the first selection.
+void Varnel::draw() {
+  Fl_Double_Window::draw();
+  if (selected_button) {
+    Fl_Button *b = selected_button;
+    fl_color(FL_WHITE);
+    fl_rect(b->x() + 10, b->y() + 10, b->w() - 20, b->h() - 20);
+  }
+}
+
+int Varnel::level() const { return main_window ? main_window->difficulty : 1; }
+
+void Varnel::Array(int row, int col, int value) {
+  board[row][col] = value;
+  VarnelButton *tile = buttons[row][col];
+  tile->color((Fl_Color)cell_colour(value));
+  char text[256] = "";
+  if (arrow_mode == 1 && is_playable(value))
+    snprintf(text, sizeof text, "@%d>", arrow_cycle[tile->direction]);
+  tile->label(text);
+}
+
+void Varnel::Swap(int row1, int col1, int row2, int col2) {
+  int direction = buttons[row1][col1]->direction;
+  buttons[row1][col1]->direction = buttons[row2][col2]->direction;
+  buttons[row2][col2]->direction = direction;
+  int value = board[row1][col1];
+  Array(row1, col1, board[row2][col2]);
+  Array(row2, col2, value);
+}
+
+// Every step of an animation is on screen before the next one; the flush
+// also handles whatever input has arrived meanwhile.
+void Varnel::show_step() {
+  redraw();
+  repaint_steps++;
+  Fl::check();
+}
+
+void Varnel::Reset() {
+  BoardBusy busy;
+  global_win = 0;
+  int n = main_window ? colour_count(main_window->difficulty) : 5;
+  close_scores_window();
+  moves = 0;
+  sel_col = sel_row = sel2_col = sel2_row = -1;
+  selected_button = nullptr;
+  srand48((int)time(nullptr));
+  for (int r = 0; r < BOARD_ROWS; r++) {
+    for (int c = 0; c < BOARD_COLS; c++) {
+      Array(r, c, r == 0 ? CELL_EMPTY : (int)(drand48() * n));
+      marked[r][c] = 0;
+    }
+  }
+  result_button->hide();
+  Matched();
+  redraw();
+}
+
+int Varnel::Matched() {
+  BoardBusy busy;
+  if (mark_matches(board, marked) == 0) return 0;
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      if (marked[r][c]) Array(r, c, CELL_EMPTY);
+  show_step();
+  set_play_wav(SOUND_BLOP);
+  Fall();
+  return 1;
+}
+
+void Varnel::Fall() {
+  BoardBusy busy;
+  bool moved_any = false;
+  for (;;) {
+    bool moved = false;
+    int r = 0, c = 0;
+    while (next_fall(board, r, c)) {
+      Swap(r + 1, c, r, c);
+      show_step();
+      moved = true;
+      c++;
+    }
+    if (!moved) break;
+    moved_any = true;
+  }
+  if (moved_any) {
+    while (Matched() == 1) {
+      show_step();
+      Fall();
+    }
+  }
+  bool top_full = true;
+  for (int c = 0; c < BOARD_COLS; c++)
+    if (board[0][c] == CELL_EMPTY) top_full = false;
+  if (top_full && global_win != -1) set_play_wav(SOUND_BELL);
+}
+
+void Varnel::close_scores_window() {
+  if (!scores_window) return;
+  scores_window->hide();
+  // Deferred: this may run inside a callback of that very window.
+  Fl::delete_widget(scores_window);
+  scores_window = nullptr;
+}
+
+void Varnel::count_move() {
+  moves++;
+  snprintf(moves_text, sizeof moves_text, "%d", moves);
+  if (moves_box) {
+    moves_box->label(moves_text);
+    moves_box->redraw();
+  }
+}
+
+void Varnel::clear_selection() {
+  sel_col = sel_row = sel2_col = sel2_row = -1;
+  selected_button = nullptr;
+}
+
+int Varnel::FindSelectedButton(Fl_Button *button) {
+  BoardBusy busy;
+  int d = level();
+  int row = -1, col = -1;
+  for (int r = 0; r < BOARD_ROWS && row < 0; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      if (buttons[r][c] == button) {
+        row = r;
+        col = c;
+        break;
+      }
+  if (row < 0) {
+    redraw();
+    return 0;
+  }
+  if (!is_playable(board[row][col])) {
+    set_play_wav(SOUND_HONK);
+  } else if (sel_col == -1) {
+    sel_col = col;
+    sel_row = row;
+    sel2_col = sel2_row = -1;
+    selected_button = button;
+    set_play_wav(SOUND_THUMP);
+  } else if (col == sel_col && row == sel_row) {
+    clear_selection();
+    set_play_wav(SOUND_DING);
+  } else {
+    sel2_col = col;
+    sel2_row = row;
+    if (abs(sel_row - row) <= 1 && abs(sel_col - col) <= 1) {
+      set_play_wav(SOUND_PAN);
+      Swap(sel_row, sel_col, sel2_row, sel2_col);
+      if (Matched() == 1) {
+        redraw();
+        Fl::check();
+      } else if (d == 3) {
+        Array(sel_row, sel_col, CELL_DEAD);
+      }
+      Breed();
+      Fall();
+      count_move();
+    }
+    clear_selection();
+  }
+  redraw();
+  return 1;
+}
+
+int Varnel::Breed() {
+  BoardBusy busy;
+  int d = level();
+  bool won = global_win == 1;
+  for (int c = 0; c < BOARD_COLS; c++)
+    if (board[BOARD_ROWS - 1][c] == CELL_EMPTY) won = true;
+  if (!won) {
+    int dead_columns = 0;
+    for (int c = 0; c < BOARD_COLS; c++)
+      for (int r = 0; r < BOARD_ROWS; r++)
+        if (board[r][c] == CELL_DEAD) {
+          dead_columns++;
+          break;
+        }
+    int empty_top = 0;
+    for (int c = 0; c < BOARD_COLS; c++) {
+      if (board[0][c] != CELL_EMPTY) continue;
+      empty_top++;
+      int colour = breed_draw(d);
+      if (colour != CELL_EMPTY) Array(0, c, colour);
+    }
+    if (empty_top > 0 && dead_columns < BOARD_COLS) {
+      set_play_wav(SOUND_POP);
+      Matched();
+      return 0;
+    }
+    set_play_wav(SOUND_SAD);
+    global_win = -1;
+    result_button->label("You Lose.");
+    result_button->show();
+    Fl::check();
+    return 0;
+  }
+  global_win = 0;
+  result_button->label("You Win!");
+  result_button->color(FL_WHITE);
+  result_button->labelcolor(FL_BLUE);
+  result_button->show();
+  Fl::check();
+  set_play_wav(SOUND_FANFARE);
+  // The dialog's answer lives in a buffer of its own: copy it at once.
+  char name[256] = "Player";
+  const char *answer = quit_pending() ? nullptr : fl_input("Player Name");
+  if (answer && answer[0]) snprintf(name, sizeof name, "%s", answer);
+  write_top_scores(name, d, moves, arrow_mode);
+  read_top_scores();
+  // After Quit the score is kept, but no window is opened for it.
+  if (!quit_pending()) ShowTopScores();
+  return 1;
+}
+
+void Varnel::ArrowMove(VarnelButton *tile) {
+  BoardBusy busy;
+  FindSelectedButton(tile);
+  int to_row, to_col;
+  if (arrow_neighbour(tile->row, tile->col, tile->direction, to_row, to_col))
+    FindSelectedButton(buttons[to_row][to_col]);
+  else
+    set_play_wav(SOUND_HONK);
+  clear_selection();
+}
+
+// The mouse wheel turns the arrow of the tile under the pointer, at the cost
+// of a move.
+int Varnel::handle(int event) {
+  if (event != FL_MOUSEWHEEL) return Fl_Double_Window::handle(event);
+  BoardBusy busy;
+  if (global_win != 0 || arrow_mode != 1) return 1;
+  VarnelButton *tile = nullptr;
+  for (int c = 0; c < BOARD_COLS && !tile; c++)
+    for (int r = 0; r < BOARD_ROWS; r++)
+      if (buttons[r][c]->hover == 1) {
+        tile = buttons[r][c];
+        break;
+      }
+  if (!tile) return 1;
+  if (Fl::event_dy() == -1)
+    tile->direction = (tile->direction + 1) % 8;
+  else
+    tile->direction = (tile->direction + 7) % 8;
+  char text[256];
+  snprintf(text, sizeof text, "@%d>", arrow_cycle[tile->direction]);
+  tile->label(text);
+  tile->redraw();
+  count_move();
+  Breed();
+  Fall();
+  redraw();
+  return 1;
+}
+
+void button_select_cb(Fl_Widget *widget, void *data) {
+  if (!widget || !data) return;
+  if (Fl::event_key() != FL_Button + 1) return;
+  Varnel *game = (Varnel *)data;
+  if (game->arrow_mode == 1)
+    game->ArrowMove((VarnelButton *)widget);
+  else
+    game->FindSelectedButton((Fl_Button *)widget);
+}
+
+void reset_cb(Fl_Widget *widget, void *data) {
+  if (widget && data) ((Varnel *)data)->Reset();
+}
+
+// One cell of a row of the top-scores window.
+static Fl_Box *score_cell(int x, int y, int w, Fl_Color colour) {
+  Fl_Box *cell = new Fl_Box(x, y, w, 22);
+  cell->box(FL_FLAT_BOX);
+  cell->labelcolor(FL_BLACK);
+  cell->color(colour);
+  return cell;
+}
+
+// Opens the top-scores window for the current list, replacing an open one.
+void Varnel::ShowTopScores() {
+  close_scores_window();
+  Fl_Double_Window *win = new Fl_Double_Window(400, 600, "Top Scores");
+  scores_window = win;
+  Fl_Scroll *scroll = new Fl_Scroll(0, 0, 400, 600);
+  scroll->box(FL_DOWN_BOX);
+  scroll->color(FL_WHITE);
+  for (int i = 0; i < score_cnt; i++) {
+    int y = 22 * i;
+    char moves[32];
+    snprintf(moves, sizeof moves, "%d", score_list[i].moves);
+    score_cell(0, y, 150, fl_rgb_color(255, 240, 150))->label(score_list[i].name);
+    score_cell(150, y, 100, fl_rgb_color(180, 200, 250))->copy_label(mode_text(score_list[i].mode));
+    score_cell(250, y, 150, fl_rgb_color(150, 240, 255))->copy_label(moves);
+  }
+  scroll->end();
+  win->end();
+  win->color(FL_WHITE);
+  win->callback(top_score_win_cb, this);
+  win->show();
+}
+
+void top_score_win_cb(Fl_Widget *, void *data) {
+  if (data) ((Varnel *)data)->close_scores_window();
+}

@@ -81,3 +81,10 @@ const char *level_name(int difficulty) {
   if (difficulty < 0 || difficulty > 3) return "Medium";
   return names[difficulty];
 }
+
+int breed_draw(int difficulty) {
+  if (difficulty != 0) return (int)(drand48() * (difficulty + 5));
+  int chance = (int)(drand48() * 10);
+  if (chance <= 5) return CELL_EMPTY;
+  return (int)(drand48() * 5);
+}

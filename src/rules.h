@@ -42,3 +42,8 @@ bool arrow_neighbour(int row, int col, int direction, int &to_row, int &to_col);
 int parse_level(const char *arg);
 
 const char *level_name(int difficulty);
+
+// One breeding draw for an empty top cell, from drand48: the new colour, or
+// CELL_EMPTY when Easy's chance fails (a chance of 0.4 is drawn first, then
+// the colour only when it succeeds).
+int breed_draw(int difficulty);

@@ -61,11 +61,13 @@ public:
   int Breed();
   void ArrowMove(VarnelButton *tile);
   void ShowTopScores();
+  // Hides and destroys the top-scores window, if one is open.
+  void close_scores_window();
 
 private:
   void show_step(); // repaint the board and flush pending events
   void count_move();
-  void close_scores_window();
+  void clear_selection();
   int level() const;
 };
 
