@@ -1,0 +1,85 @@
+// Prints the cost of the board's animation on the current X display: one
+// animation step (one cell changed, the board repainted, Fl::check), a new
+// game's whole initial resolution, and a long cascade.
+#include <FL/Fl.H>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "pa.h"
+#include "varnel.h"
+
+static double now_ms() {
+  using namespace std::chrono;
+  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+static double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// One step as the board's animation makes it.
+static std::vector<double> time_steps(Varnel *b, int n) {
+  std::vector<double> t;
+  for (int i = 0; i < n; i++) {
+    double t0 = now_ms();
+    b->Array(10, i % 20, b->board[10][i % 20] == 0 ? 1 : 0);
+    b->redraw();
+    Fl::check();
+    t.push_back(now_ms() - t0);
+  }
+  return t;
+}
+
+// A board of columns that each hold one matching square low down, so that
+// clearing them lets most of the board fall and cascade.
+static void build_cascade(Varnel *b) {
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      b->Array(r, c, r == 0 ? CELL_EMPTY : (r * 3 + c * 5 + (r / 3)) % 7 + 1);
+  for (int c = 0; c < BOARD_COLS; c += 2)
+    for (int r = 17; r <= 18; r++)
+      b->Array(r, c, 0), b->Array(r, c + 1, 0);
+}
+
+int main() {
+  Fl::visual(FL_DOUBLE);
+  main_window = new MainWin(1, 800, 830, "Varnel bench");
+  Varnel *b = main_window->game;
+  Fl::check();
+  for (int i = 0; i < 20; i++) // let the window map and settle
+    Fl::check();
+
+  std::vector<double> step = time_steps(b, 2000);
+  printf("%-44s %10.3f ms (median of 2000)\n", "animation step (1 cell, repaint, check)",
+         median(step));
+
+  std::vector<double> reset_ms, reset_steps;
+  for (int i = 0; i < 30; i++) {
+    long s0 = b->repaint_steps;
+    double t0 = now_ms();
+    b->Reset();
+    reset_ms.push_back(now_ms() - t0);
+    reset_steps.push_back(b->repaint_steps - s0);
+    global_wave_cnt.store(0);
+  }
+  printf("%-44s %10.1f ms, %.0f steps (median of 30)\n", "new game with its initial resolution",
+         median(reset_ms), median(reset_steps));
+
+  std::vector<double> cascade_ms, cascade_steps;
+  for (int i = 0; i < 10; i++) {
+    build_cascade(b);
+    long s0 = b->repaint_steps;
+    double t0 = now_ms();
+    b->Matched();
+    cascade_ms.push_back(now_ms() - t0);
+    cascade_steps.push_back(b->repaint_steps - s0);
+    global_wave_cnt.store(0);
+  }
+  printf("%-44s %10.1f ms, %.0f steps (median of 10)\n", "long cascade", median(cascade_ms),
+         median(cascade_steps));
+  delete main_window;
+  return 0;
+}

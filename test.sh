@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the game three times (plain, with the
+# address and undefined-behaviour sanitizers, with the thread sanitizer) and
+# runs every test. Each GUI test starts an Xvfb of its own. The plain build's
+# ctest summary comes last.
+set -u
+VARNEL_ROOT=$(cd "$(dirname "$0")" && pwd)
+. "$VARNEL_ROOT/tools/deps.sh"
+# shellcheck disable=SC2086
+install_packages $VARNEL_PACKAGES $VARNEL_TEST_PACKAGES || exit 1
+status=0
+jobs=$(nproc)
+
+echo "== ASan + UBSan build: every test"
+if build_tree build-asan -DVARNEL_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug >/dev/null; then
+  ctest --test-dir "$VARNEL_ROOT/build-asan" -j"$jobs" --output-on-failure || status=1
+else
+  echo "ASan build failed"
+  status=1
+fi
+
+echo "== TSan build: the sound tests"
+if build_tree build-tsan -DVARNEL_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug >/dev/null; then
+  ctest --test-dir "$VARNEL_ROOT/build-tsan" -L sound -j"$jobs" --output-on-failure || status=1
+else
+  echo "TSan build failed"
+  status=1
+fi
+
+echo "== Plain build: every test"
+if build_tree build >/dev/null; then
+  ctest --test-dir "$VARNEL_ROOT/build" -j"$jobs" --output-on-failure || status=1
+else
+  echo "build failed"
+  status=1
+fi
+exit $status

@@ -1,0 +1,2 @@
+#include "game_fixture.h"
+TEST_F(GameTest, Placeholder) { EXPECT_TRUE(board() != nullptr); }
