@@ -245,12 +245,10 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
     if (abs(sel_row - row) <= 1 && abs(sel_col - col) <= 1) {
       set_play_wav(SOUND_PAN);
       Swap(sel_row, sel_col, sel2_row, sel2_col);
-      if (Matched() == 1) {
-        redraw();
-        Fl::check();
-      } else if (d == 3) {
+      if (Matched() == 1)
+        show_step();
+      else if (d == 3) {
         Array(sel_row, sel_col, CELL_DEAD);
-      }
       Breed();
       Fall();
       count_move();
