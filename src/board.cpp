@@ -247,7 +247,7 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
       Swap(sel_row, sel_col, sel2_row, sel2_col);
       if (Matched() == 1)
         show_step();
-      else if (d == 3) {
+      else if (d == 3)
         Array(sel_row, sel_col, CELL_DEAD);
       Breed();
       Fall();
