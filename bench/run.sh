@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The benchmark suite: builds the game and the floor program (a bare FLTK
+# program with the game's widget tree), measures both on a private Xvfb and
+# prints one table. Exits non-zero only when something could not be measured.
+#   bench/run.sh [RUNS]     RUNS: start-up repetitions (default 11)
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-11}
+build=$root/build
+if [ -z "${VARNEL_BENCH_INNER:-}" ]; then
+  cmake -S "$root" -B "$build" >/dev/null && cmake --build "$build" -j"$(nproc)" \
+    --target varnel floor startup board_bench >/dev/null || exit 1
+  VARNEL_BENCH_INNER=1 exec "$root/tests/with-xvfb.sh" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$build"/sounds/*.wav "$work" 2>/dev/null
+cd "$work" || exit 1
+# No audio device: idle and start-up figures do not depend on the sound card.
+export HOME=$work
+
+median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "n/a"; else print a[int((NR+1)/2)]}'; }
+
+# Sum over all threads of a process: context switches and CPU nanoseconds.
+switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ {s += $2} END {print s+0}'; }
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s+0}'; }
+
+# start-up runs of one program: prints "map paint" per run
+startups() {
+  for _ in $(seq "$runs"); do
+    "$build/bench/startup" 0.3 "$@" | awk '{print $2, $3}'
+  done
+}
+
+# one long run: start-up, memory after 1 s, idle over 10 s from 2 s on
+long_run() {
+  local out="$work/long.$$"
+  "$build/bench/startup" 13 "$@" >"$out" &
+  local client=$!
+  local pid=""
+  for _ in $(seq 200); do
+    pid=$(awk '{print $1}' "$out" 2>/dev/null)
+    [ -n "$pid" ] && break
+    sleep 0.05
+  done
+  [ -n "$pid" ] || { wait $client; return 1; }
+  sleep 1
+  local hwm rss
+  hwm=$(awk '/VmHWM/ {print $2}' /proc/"$pid"/status)
+  rss=$(awk '/VmRSS/ {print $2}' /proc/"$pid"/status)
+  sleep 1
+  local s0 c0 s1 c1
+  s0=$(switches "$pid")
+  c0=$(cpu_ns "$pid")
+  sleep 10
+  s1=$(switches "$pid")
+  c1=$(cpu_ns "$pid")
+  local threads
+  threads=$(cat /proc/"$pid"/task/*/comm 2>/dev/null | tr '\n' ' ')
+  wait $client
+  echo "$hwm $rss $(((s1 - s0) / 10)) $(((c1 - c0) / 1000000)) $threads"
+}
+
+row() { printf '%-46s %14s %14s %10s\n' "$@"; }
+
+game_start=$(startups "$build/varnel")
+floor_start=$(startups "$build/bench/floor")
+game_map=$(echo "$game_start" | awk '{print $1}' | median)
+game_paint=$(echo "$game_start" | awk '{print $2}' | median)
+floor_map=$(echo "$floor_start" | awk '{print $1}' | median)
+floor_paint=$(echo "$floor_start" | awk '{print $2}' | median)
+read -r g_hwm g_rss g_wake g_cpu g_threads < <(long_run "$build/varnel") || exit 1
+read -r f_hwm f_rss f_wake f_cpu _ < <(long_run "$build/bench/floor") || exit 1
+game_step=$("$build/bench/board_bench" | awk '/animation step/ {print $(NF-4)}')
+floor_step=$("$build/bench/floor" steps)
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
+row "figure" "varnel" "floor" "ratio"
+row "start-up: exec to window mapped (ms)" "$game_map" "$floor_map" "$(ratio "$game_map" "$floor_map")"
+row "start-up: exec to first complete paint (ms)" "$game_paint" "$floor_paint" "$(ratio "$game_paint" "$floor_paint")"
+row "peak RSS (MiB)" "$(ratio "$g_hwm" 1024)" "$(ratio "$f_hwm" 1024)" "$(ratio "$g_hwm" "$f_hwm")"
+row "steady RSS (MiB)" "$(ratio "$g_rss" 1024)" "$(ratio "$f_rss" 1024)" "$(ratio "$g_rss" "$f_rss")"
+row "idle wakeups per second, all threads" "$g_wake" "$f_wake" ""
+row "idle CPU time over 10 s (ms)" "$g_cpu" "$f_cpu" ""
+row "animation step (ms, median of 2000)" "$game_step" "$floor_step" "$(ratio "$game_step" "$floor_step")"
+echo "threads of the game: $g_threads"
+echo "start-up runs: $runs (medians); idle and memory: one run each"
+"$build/bench/board_bench" | grep -v 'animation step'
+if [ -x "$build/bench/sound_bench" ]; then
+  "$build/bench/sound_bench"
+fi
