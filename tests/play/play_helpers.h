@@ -1,0 +1,127 @@
+// Helpers for the play tests: clicks as the toolkit reports them, real
+// pointer and wheel input through xdotool, the name dialog answered from
+// inside its own event loop, and the top-scores file read back.
+#pragma once
+
+#include "game_fixture.h"
+
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/fl_ask.H>
+#include <FL/x.H>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+// A left click on a tile as the toolkit delivers it: the release of mouse
+// button 1 over the tile runs the tile's callback with that button as the
+// event key.
+inline void left_click(Varnel *b, int row, int col) {
+  Fl::e_keysym = FL_Button + 1;
+  b->buttons[row][col]->do_callback();
+}
+
+// The whole board without a match, the top row empty: moves breed into
+// row 0 and are not lost.
+inline void fill_playing(Varnel *b) {
+  fill_without_matches(b);
+  for (int c = 0; c < BOARD_COLS; c++)
+    b->Array(0, c, CELL_EMPTY);
+}
+
+// Runs the event loop until pred() holds; false when it never does. Each
+// round first makes the X server answer everything sent so far.
+template <class Pred> bool pump_until(Pred pred) {
+  for (int i = 0; i < 500; i++) {
+    if (pred()) return true;
+    XSync(fl_display, False);
+    Fl::wait(0.01);
+  }
+  return pred();
+}
+
+// Runs xdotool on the test's display; its input reaches us as real X events.
+inline bool xdo(const std::string &args) {
+  std::string cmd = "xdotool " + args;
+  return system(cmd.c_str()) == 0;
+}
+
+// Moves the real pointer to the centre of a tile and waits for the tile to
+// take the enter event.
+inline bool pointer_to_tile(Varnel *b, int row, int col) {
+  std::string args = "mousemove --window " + std::to_string(fl_xid(b)) + " " +
+                     std::to_string(col * 40 + 20) + " " + std::to_string(row * 40 + 20);
+  if (!xdo(args)) return false;
+  VarnelButton *tile = b->buttons[row][col];
+  return pump_until([&] { return tile->hover == 1; });
+}
+
+inline Fl_Window *find_dialog(Fl_Input **input) {
+  for (Fl_Window *w = Fl::first_window(); w; w = Fl::next_window(w))
+    for (int i = 0; i < w->children(); i++)
+      if (Fl_Input *in = dynamic_cast<Fl_Input *>(w->child(i))) {
+        *input = in;
+        return w;
+      }
+  return nullptr;
+}
+
+// Answers the name dialogs of the next wins from inside their event loops:
+// types `text` and presses OK, or presses Cancel when `text` is null. With
+// `instead` set, that runs in place of the answer.
+struct NameDialog {
+  const char *text = nullptr;
+  int wanted = 1;   // dialogs still to answer
+  int answered = 0; // dialogs seen
+  std::function<void()> instead;
+
+  explicit NameDialog(const char *answer, int count = 1) : text(answer), wanted(count) {
+    Fl::add_timeout(0.0, poll, this);
+  }
+  ~NameDialog() { Fl::remove_timeout(poll, this); }
+
+  static void poll(void *data) {
+    NameDialog *d = (NameDialog *)data;
+    Fl_Input *input = nullptr;
+    Fl_Window *dialog = find_dialog(&input);
+    if (!dialog) {
+      Fl::repeat_timeout(0.005, poll, data);
+      return;
+    }
+    d->answered++;
+    bool more = --d->wanted > 0;
+    if (d->instead) {
+      d->instead();
+    } else {
+      Fl_Button *ok = nullptr, *cancel = nullptr;
+      for (int i = 0; i < dialog->children(); i++) {
+        Fl_Button *b = dynamic_cast<Fl_Button *>(dialog->child(i));
+        if (!b || !b->visible() || !b->label()) continue;
+        if (dynamic_cast<Fl_Return_Button *>(b))
+          ok = b;
+        else if (strcmp(b->label(), fl_cancel) == 0)
+          cancel = b;
+      }
+      if (d->text) {
+        input->value(d->text);
+        if (ok) ok->do_callback();
+      } else if (cancel) {
+        cancel->do_callback();
+      }
+    }
+    if (more) Fl::repeat_timeout(0.005, poll, data);
+  }
+};
+
+inline std::string file_text(const char *path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void write_file(const char *path, const std::string &text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
