@@ -1,0 +1,238 @@
+// The top-scores file: reading its lines, inserting a new score, keeping
+// the old file when a rewrite fails, and names that must not break a line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <dirent.h>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "top_scores.h"
+
+namespace {
+
+std::string file_text(const char *path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void write_file(const char *path, const std::string &text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+std::set<std::string> dir_entries(const std::string &dir) {
+  std::set<std::string> names;
+  DIR *d = opendir(dir.c_str());
+  while (dirent *e = d ? readdir(d) : nullptr)
+    if (e->d_name[0] != '.') names.insert(e->d_name);
+  if (d) closedir(d);
+  return names;
+}
+
+// Runs f in a child process and returns its exit status (-1 if it died).
+template <class F> int in_child(F f) {
+  pid_t pid = fork();
+  if (pid == 0) _exit(f());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class ScoreFile : public ::testing::Test {
+protected:
+  std::string dir, old_dir;
+  void SetUp() override {
+    char tmpl[] = "/tmp/varnel-scores-XXXXXX";
+    dir = mkdtemp(tmpl);
+    char cwd[4096];
+    old_dir = getcwd(cwd, sizeof cwd);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    score_cnt = 0;
+  }
+  void TearDown() override {
+    chmod(dir.c_str(), 0700);
+    ASSERT_EQ(chdir(old_dir.c_str()), 0);
+    ASSERT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+  }
+};
+
+} // namespace
+
+TEST_F(ScoreFile, LinesReadAsEntries) {
+  write_file("top_scores.txt", "12:2:abc\n12:-3:abc\n12:0:\n12:1:a:b\n12:1:abc\r\n:2:x\n"
+                               "abc:def:x\n12:9:x\n12:1\n\n 7: -2:sp ace \n");
+  read_top_scores();
+  struct Row {
+    const char *name;
+    int moves, mode;
+    const char *text;
+  } rows[] = {
+      {"abc", 12, 2, "Hard"},   {"abc", 12, -3, "Stupid Arrow"}, {"", 12, 0, "Easy"},
+      {"a:b", 12, 1, "Medium"}, {"abc", 12, 1, "Medium"},        {"x", 0, 2, "Hard"},
+      {"x", 0, 0, "Easy"},      {"x", 12, 9, "Medium"},          {"sp ace ", 7, -2, "Hard Arrow"}};
+  ASSERT_EQ(score_cnt, 9);
+  for (int i = 0; i < 9; i++) {
+    SCOPED_TRACE(i);
+    EXPECT_STREQ(score_list[i].name, rows[i].name);
+    EXPECT_EQ(score_list[i].moves, rows[i].moves);
+    EXPECT_EQ(score_list[i].mode, rows[i].mode);
+    EXPECT_STREQ(mode_text(score_list[i].mode), rows[i].text);
+  }
+  EXPECT_STREQ(mode_text(1), "Medium");
+  EXPECT_STREQ(mode_text(-1), "Medium Arrow");
+  EXPECT_STREQ(mode_text(-4), "Medium");
+
+  char s[] = "abc\r\ndef";
+  strip_lf(s);
+  EXPECT_STREQ(s, "abc");
+}
+
+TEST_F(ScoreFile, MissingFileGivesAnEmptyListAndAFirstLine) {
+  write_file("top_scores.txt", "3:1:x\n");
+  read_top_scores();
+  ASSERT_EQ(score_cnt, 1);
+  ASSERT_EQ(unlink("top_scores.txt"), 0);
+  read_top_scores();
+  EXPECT_EQ(score_cnt, 0);
+  EXPECT_EQ(write_top_scores("Ann", 2, 31, 1), 0);
+  EXPECT_EQ(file_text("top_scores.txt"), "31:-2:Ann\n");
+  // An Easy game in arrow mode cannot be told from one in swap mode.
+  read_top_scores();
+  EXPECT_EQ(write_top_scores("Bo", 0, 40, 1), 0);
+  EXPECT_EQ(file_text("top_scores.txt"), "31:-2:Ann\n40:0:Bo\n");
+}
+
+TEST_F(ScoreFile, NewScoreGoesBeforeEqualMoves) {
+  write_file("top_scores.txt", "5:1:a\n10:1:old\n12:1:c\n");
+  read_top_scores();
+  ASSERT_EQ(write_top_scores("new", 3, 10, 0), 0);
+  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n10:3:new\n10:1:old\n12:1:c\n");
+  // The list is what was read; writing does not change it.
+  EXPECT_EQ(score_cnt, 3);
+  ASSERT_EQ(write_top_scores("last", 1, 99, 0), 0);
+  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n10:1:old\n12:1:c\n99:1:last\n");
+}
+
+TEST_F(ScoreFile, AtMostAHundredEntriesAreRead) {
+  std::string text;
+  for (int i = 0; i < 150; i++)
+    text += std::to_string(i) + ":1:p" + std::to_string(i) + "\n";
+  write_file("top_scores.txt", text);
+  read_top_scores();
+  ASSERT_EQ(score_cnt, 100);
+  EXPECT_STREQ(score_list[99].name, "p99");
+  ASSERT_EQ(write_top_scores("late", 1, 1000, 0), 0);
+  std::string written = file_text("top_scores.txt");
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 101);
+  EXPECT_NE(written.find("99:1:p99\n1000:1:late\n"), std::string::npos);
+  EXPECT_EQ(written.find("p100"), std::string::npos);
+}
+
+TEST_F(ScoreFile, LongLineArrivesInPieces) {
+  // 254 characters, then 46 that form a line of their own.
+  std::string first = "12:1:" + std::string(249, 'a');
+  std::string second = "7:3:" + std::string(42, 'b');
+  ASSERT_EQ(first.size() + second.size(), 300u);
+  write_file("top_scores.txt", first + second + "\n");
+  read_top_scores();
+  ASSERT_EQ(score_cnt, 2);
+  EXPECT_EQ(std::string(score_list[0].name), std::string(249, 'a'));
+  EXPECT_EQ(score_list[1].moves, 7);
+  EXPECT_EQ(score_list[1].mode, 3);
+  EXPECT_EQ(std::string(score_list[1].name), std::string(42, 'b'));
+}
+
+// What goes into the file reads back as the same single entries.
+TEST_F(ScoreFile, NamesCannotBreakALine) {
+  ASSERT_EQ(write_top_scores("two\r\nlines:here", 1, 8, 0), 0);
+  read_top_scores();
+  ASSERT_EQ(score_cnt, 1);
+  EXPECT_STREQ(score_list[0].name, "two  lines:here");
+
+  std::string ascii(400, 'n');
+  std::string e_acute; // two bytes each
+  for (int i = 0; i < 200; i++)
+    e_acute += "\xC3\xA9";
+  std::string euro; // three bytes each
+  for (int i = 0; i < 130; i++)
+    euro += "\xE2\x82\xAC";
+  ASSERT_EQ(write_top_scores(ascii.c_str(), 1, 9, 0), 0);
+  read_top_scores();
+  ASSERT_EQ(write_top_scores(e_acute.c_str(), 3, 10, 1), 0);
+  read_top_scores();
+  ASSERT_EQ(write_top_scores(euro.c_str(), 2, 11, 0), 0);
+  read_top_scores();
+  ASSERT_EQ(score_cnt, 4);
+  std::string text = file_text("top_scores.txt");
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line))
+    EXPECT_LE(line.size() + 1, 254u) << line.substr(0, 12);
+  const std::string *names[3] = {&ascii, &e_acute, &euro};
+  for (int i = 1; i < 4; i++) {
+    std::string got = score_list[i].name;
+    EXPECT_EQ(names[i - 1]->compare(0, got.size(), got), 0) << "not a prefix";
+    EXPECT_GT(got.size(), 240u);
+    // Cut between characters: the last byte is not a lead byte and the
+    // length is a whole number of characters.
+    size_t char_size = i == 1 ? 1 : i == 2 ? 2 : 3;
+    EXPECT_EQ(got.size() % char_size, 0u) << "entry " << i;
+  }
+  EXPECT_EQ(score_list[2].mode, -3);
+
+  char out[256];
+  clean_score_name("a: b", 1, 1, out);
+  EXPECT_STREQ(out, "a: b");
+}
+
+// A rewrite that cannot finish leaves the old file as it was, without a
+// temporary file beside it.
+TEST_F(ScoreFile, FailedRewriteKeepsTheOldFile) {
+  std::string old;
+  for (int i = 0; i < 20; i++)
+    old += std::to_string(i) + ":2:player number " + std::to_string(i) + "\n";
+  write_file("top_scores.txt", old);
+  ASSERT_GT(old.size(), 200u);
+
+  // The file may grow to 100 bytes only.
+  int rc = in_child([] {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {100, 100};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+    read_top_scores();
+    return write_top_scores("Ann", 1, 5, 0) == 0 ? 0 : 3;
+  });
+  EXPECT_EQ(rc, 3);
+  EXPECT_EQ(file_text("top_scores.txt"), old);
+  EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
+
+  // A directory where no file can be created.
+  ASSERT_EQ(chmod(dir.c_str(), 0555), 0);
+  rc = in_child([] {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 10;
+    read_top_scores();
+    return write_top_scores("Ann", 1, 5, 0) == 0 ? 0 : 3;
+  });
+  EXPECT_EQ(rc, 3);
+  EXPECT_EQ(file_text("top_scores.txt"), old);
+  EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
+
+  // The same rewrite where it can succeed.
+  ASSERT_EQ(chmod(dir.c_str(), 0700), 0);
+  read_top_scores();
+  ASSERT_EQ(write_top_scores("Ann", 1, 5, 0), 0);
+  std::string now = file_text("top_scores.txt");
+  EXPECT_NE(now.find("4:2:player number 4\n5:1:Ann\n5:2:player"), std::string::npos);
+}
