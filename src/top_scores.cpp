@@ -65,9 +65,13 @@ void clean_score_name(const char *name, int moves, int mode, char *out) {
   out[n] = '\0';
 }
 
-// Writes one score line; false when the write failed.
+// Writes one score line; false when the write failed. Every name is made
+// safe again: a line read back from a piece of a longer line can come out
+// longer than it was (":2:x" is written "0:2:x").
 static bool write_line(FILE *f, int moves, int mode, const char *name) {
-  return fprintf(f, "%d:%d:%s\n", moves, mode, name) >= 0;
+  char clean[256];
+  clean_score_name(name, moves, mode, clean);
+  return fprintf(f, "%d:%d:%s\n", moves, mode, clean) >= 0;
 }
 
 static bool write_list(FILE *f, const char *name, int mode, int moves) {
@@ -96,8 +100,6 @@ static mode_t score_file_mode() {
 // once it has been written completely, so a failed write loses no score.
 int write_top_scores(const char *name, int difficulty, int moves, int arrow_mode) {
   int mode = arrow_mode == 1 ? -difficulty : difficulty;
-  char clean[256];
-  clean_score_name(name ? name : "", moves, mode, clean);
   char tmp[] = "top_scores.txt.XXXXXX";
   int fd = mkstemp(tmp);
   if (fd < 0) return -1;
@@ -108,7 +110,7 @@ int write_top_scores(const char *name, int difficulty, int moves, int arrow_mode
     unlink(tmp);
     return -1;
   }
-  bool ok = write_list(f, clean, mode, moves);
+  bool ok = write_list(f, name ? name : "", mode, moves);
   ok = fflush(f) == 0 && ok;
   ok = fsync(fileno(f)) == 0 && ok;
   ok = fclose(f) == 0 && ok;
