@@ -14,8 +14,11 @@ static void enter_scratch_dir() {
   static bool done = false;
   if (done) return;
   // tmpfs where there is one: every rewrite syncs the file.
-  char tmpl[] = "/dev/shm/varnel-fuzz-XXXXXX";
-  if (!mkdtemp(tmpl) || chdir(tmpl) != 0) abort();
+  char shm[] = "/dev/shm/varnel-fuzz-XXXXXX";
+  char tmp[] = "/tmp/varnel-fuzz-XXXXXX";
+  char *dir = mkdtemp(shm);
+  if (!dir) dir = mkdtemp(tmp);
+  if (!dir || chdir(dir) != 0) abort();
   done = true;
 }
 
