@@ -14,6 +14,8 @@
 #include <functional>
 #include <sstream>
 
+#include "top_scores.h"
+
 // A left click on a tile as the toolkit delivers it: the release of mouse
 // button 1 over the tile runs the tile's callback with that button as the
 // event key.

@@ -1,0 +1,333 @@
+// Breeding after a move, winning and losing, the result button, the name
+// dialog and the top-scores window.
+#include "play_helpers.h"
+
+#include <FL/Fl_Scroll.H>
+
+using Sounds = std::vector<int>;
+
+class BreedWinLoss : public GameTest {
+protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    read_top_scores(); // as at start-up, in the empty working directory
+    fill_playing(board());
+  }
+  // Clears column 0 except for three 10s over an 11 at the bottom, with a
+  // 10 beside the 11: swapping (19,0) with (19,1) clears the column.
+  void column_ready_to_clear() {
+    Varnel *b = board();
+    for (int r = 0; r < 16; r++)
+      b->Array(r, 0, CELL_EMPTY);
+    for (int r = 16; r < 19; r++)
+      b->Array(r, 0, 10);
+    b->Array(19, 0, 11);
+    b->Array(19, 1, 10);
+  }
+};
+
+// The colours bred at each level, drawn from drand48 in column order, and
+// Easy's chance drawn before the colour.
+TEST_F(BreedWinLoss, BreedingDrawsPerLevel) {
+  Varnel *b = board();
+  const long seed = 20240611;
+  for (int d = 0; d < 4; d++) {
+    SCOPED_TRACE("level " + std::to_string(d) + ", seed " + std::to_string(seed));
+    // The rule, written out with drand48 itself.
+    srand48(seed);
+    int expected[BOARD_COLS];
+    for (int c = 0; c < BOARD_COLS; c++) {
+      if (d != 0) {
+        expected[c] = (int)(drand48() * (d + 5));
+      } else {
+        int chance = (int)(drand48() * 10);
+        expected[c] = chance > 5 ? (int)(drand48() * 5) : CELL_EMPTY;
+      }
+    }
+    srand48(seed);
+    for (int c = 0; c < BOARD_COLS; c++)
+      EXPECT_EQ(breed_draw(d), expected[c]) << "column " << c;
+    for (int c = 0; c + 3 < BOARD_COLS; c++)
+      ASSERT_FALSE(expected[c] >= 0 && expected[c] == expected[c + 1] &&
+                   expected[c] == expected[c + 2] && expected[c] == expected[c + 3])
+          << "pick another seed: the bred row matches";
+
+    main_window->difficulty = d;
+    fill_playing(b);
+    clear_sounds();
+    srand48(seed);
+    EXPECT_EQ(b->Breed(), 0);
+    for (int c = 0; c < BOARD_COLS; c++)
+      EXPECT_EQ(b->board[0][c], expected[c]) << "column " << c;
+    EXPECT_EQ(queued_sounds(), Sounds{0});
+    EXPECT_EQ(global_win, 0);
+    EXPECT_FALSE(b->result_button->visible());
+  }
+
+  // Over many draws every colour of the level's range turns up, and no other.
+  for (int d = 0; d < 4; d++) {
+    srand48(seed);
+    int colours = d == 0 ? 5 : d + 5;
+    std::vector<int> seen(colours, 0);
+    int empty = 0;
+    for (int i = 0; i < 20000; i++) {
+      int v = breed_draw(d);
+      if (v == CELL_EMPTY) {
+        empty++;
+        continue;
+      }
+      ASSERT_GE(v, 0);
+      ASSERT_LT(v, colours) << "level " << d;
+      seen[v]++;
+    }
+    for (int v = 0; v < colours; v++)
+      EXPECT_GT(seen[v], 0) << "level " << d << " colour " << v;
+    if (d == 0)
+      EXPECT_NEAR(empty / 20000.0, 0.6, 0.02);
+    else
+      EXPECT_EQ(empty, 0);
+  }
+}
+
+// In Easy a breeding step can add nothing; it still pops and is not lost.
+TEST_F(BreedWinLoss, EasyBreedingThatAddsNothing) {
+  Varnel *b = board();
+  main_window->difficulty = 0;
+  long seed = 1;
+  for (;; seed++) {
+    srand48(seed);
+    bool none = true;
+    for (int c = 0; c < BOARD_COLS && none; c++)
+      none = breed_draw(0) == CELL_EMPTY;
+    if (none) break;
+  }
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  srand48(seed);
+  clear_sounds();
+  EXPECT_EQ(b->Breed(), 0);
+  for (int c = 0; c < BOARD_COLS; c++)
+    EXPECT_EQ(b->board[0][c], CELL_EMPTY);
+  EXPECT_EQ(queued_sounds(), Sounds{0});
+  EXPECT_EQ(global_win, 0);
+}
+
+TEST_F(BreedWinLoss, LossesAndTheResultButton) {
+  Varnel *b = board();
+  // As built: red with a white label.
+  fill_without_matches(b);
+  clear_sounds();
+  EXPECT_EQ(b->Breed(), 0);
+  EXPECT_EQ(queued_sounds(), Sounds{3});
+  EXPECT_EQ(global_win, -1);
+  EXPECT_STREQ(b->result_button->label(), "You Lose.");
+  EXPECT_TRUE(b->result_button->visible());
+  EXPECT_EQ(b->result_button->color(), FL_RED);
+  EXPECT_EQ(b->result_button->labelcolor(), FL_WHITE);
+
+  // Every column holding a dead tile loses although the top row has room;
+  // nineteen such columns do not.
+  fill_playing(b);
+  global_win = 0;
+  for (int c = 0; c < BOARD_COLS - 1; c++)
+    b->Array(10, c, CELL_DEAD);
+  clear_sounds();
+  b->Breed();
+  EXPECT_EQ(queued_sounds()[0], 0);
+  EXPECT_EQ(global_win, 0);
+  fill_playing(b);
+  for (int c = 0; c < BOARD_COLS; c++)
+    b->Array(5 + c % 7, c, CELL_DEAD);
+  clear_sounds();
+  b->Breed();
+  EXPECT_EQ(queued_sounds(), Sounds{3});
+  EXPECT_EQ(global_win, -1);
+
+  // A win turns it blue on white; a new game hides it, and a later loss
+  // keeps those colours.
+  NameDialog answer(nullptr);
+  win_cb(nullptr, nullptr);
+  EXPECT_EQ(answer.answered, 1);
+  EXPECT_EQ(global_win, 0);
+  EXPECT_STREQ(b->result_button->label(), "You Win!");
+  EXPECT_EQ(b->result_button->color(), FL_WHITE);
+  EXPECT_EQ(b->result_button->labelcolor(), FL_BLUE);
+  b->result_button->do_callback();
+  EXPECT_FALSE(b->result_button->visible());
+  EXPECT_EQ(global_win, 0);
+  fill_without_matches(b);
+  b->Breed();
+  EXPECT_STREQ(b->result_button->label(), "You Lose.");
+  EXPECT_TRUE(b->result_button->visible());
+  EXPECT_EQ(b->result_button->color(), FL_WHITE);
+  EXPECT_EQ(b->result_button->labelcolor(), FL_BLUE);
+}
+
+// A swap that clears a whole column wins before anything is bred; the score
+// is recorded before the move is counted.
+TEST_F(BreedWinLoss, WinningMoveRecordsTheScore) {
+  Varnel *b = board();
+  column_ready_to_clear();
+  NameDialog answer(nullptr);
+  clear_sounds();
+  left_click(b, 19, 0);
+  left_click(b, 19, 1);
+  EXPECT_EQ(answer.answered, 1);
+  Sounds s = queued_sounds();
+  ASSERT_GE(s.size(), 4u);
+  EXPECT_EQ((Sounds{s[0], s[1], s[2], s[3]}), (Sounds{4, 5, 1, 2}));
+  EXPECT_EQ(std::count(s.begin(), s.end(), 0), 0) << "bred after a win";
+  for (int c = 1; c < BOARD_COLS; c++)
+    EXPECT_EQ(b->board[0][c], CELL_EMPTY);
+  EXPECT_EQ(global_win, 0);
+  EXPECT_STREQ(b->result_button->label(), "You Win!");
+  EXPECT_EQ(file_text("top_scores.txt"), "0:1:Player\n");
+  EXPECT_EQ(b->moves, 1);
+  EXPECT_STREQ(b->moves_box->label(), "1");
+  ASSERT_NE(b->scores_window, nullptr);
+  EXPECT_TRUE(b->scores_window->shown());
+
+  // The emptied column stays empty, so the next move wins again, with its
+  // own dialog and line; the window is replaced.
+  Fl_Widget_Tracker first(b->scores_window);
+  NameDialog second("Ann Lee");
+  left_click(b, 10, 10);
+  left_click(b, 10, 11);
+  EXPECT_EQ(second.answered, 1);
+  EXPECT_EQ(file_text("top_scores.txt"), "0:1:Player\n1:1:Ann Lee\n");
+  EXPECT_EQ(b->moves, 2);
+  Fl::check();
+  EXPECT_TRUE(first.deleted());
+  ASSERT_NE(b->scores_window, nullptr);
+  EXPECT_TRUE(b->scores_window->shown());
+}
+
+TEST_F(BreedWinLoss, NameDialogAnswers) {
+  Varnel *b = board();
+  main_window->difficulty = 2;
+  b->moves = 12;
+  {
+    NameDialog answer("");
+    win_cb(nullptr, nullptr);
+  }
+  {
+    NameDialog answer("Zoë: the best");
+    win_cb(nullptr, nullptr);
+  }
+  {
+    // Closing the dialog's window is a cancel as well.
+    NameDialog answer(nullptr);
+    answer.instead = [] {
+      Fl_Input *in;
+      find_dialog(&in)->do_callback();
+    };
+    b->moves = 3;
+    win_cb(nullptr, nullptr);
+    EXPECT_EQ(answer.answered, 1);
+  }
+  EXPECT_EQ(file_text("top_scores.txt"), "3:2:Player\n12:2:Zoë: the best\n12:2:Player\n");
+}
+
+// The rows of the window for the lines of the file.
+TEST_F(BreedWinLoss, ScoresWindowRows) {
+  Varnel *b = board();
+  write_file("top_scores.txt", "12:2:abc\n12:-3:abc\n12:0:\n12:1:a:b\n12:1:abc\r\n:2:x\n"
+                               "abc:def:x\n12:9:x\n12:1\n\n5:-1:m\n");
+  read_top_scores();
+  ASSERT_EQ(score_cnt, 9);
+  b->ShowTopScores();
+  Fl_Double_Window *win = b->scores_window;
+  ASSERT_NE(win, nullptr);
+  EXPECT_TRUE(win->shown());
+  EXPECT_STREQ(win->label(), "Top Scores");
+  EXPECT_EQ(win->w(), 400);
+  EXPECT_EQ(win->h(), 600);
+  EXPECT_EQ(win->color(), FL_WHITE);
+  ASSERT_EQ(win->children(), 1);
+  Fl_Scroll *scroll = dynamic_cast<Fl_Scroll *>(win->child(0));
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_EQ(scroll->box(), FL_DOWN_BOX);
+  EXPECT_EQ(scroll->color(), FL_WHITE);
+
+  const char *names[9] = {"abc", "abc", "", "a:b", "abc", "x", "x", "x", "m"};
+  const char *modes[9] = {"Hard", "Stupid Arrow", "Easy",   "Medium",      "Medium",
+                          "Hard", "Easy",         "Medium", "Medium Arrow"};
+  const char *moves[9] = {"12", "12", "12", "12", "12", "0", "0", "12", "5"};
+  std::vector<Fl_Box *> boxes;
+  for (int i = 0; i < scroll->children(); i++)
+    if (Fl_Box *box = dynamic_cast<Fl_Box *>(scroll->child(i))) boxes.push_back(box);
+  ASSERT_EQ(boxes.size(), 27u);
+  const Fl_Color colours[3] = {fl_rgb_color(255, 240, 150), fl_rgb_color(180, 200, 250),
+                               fl_rgb_color(150, 240, 255)};
+  const int xs[3] = {0, 150, 250}, ws[3] = {150, 100, 150};
+  for (int i = 0; i < 9; i++) {
+    SCOPED_TRACE("row " + std::to_string(i));
+    for (int k = 0; k < 3; k++) {
+      Fl_Box *box = boxes[i * 3 + k];
+      EXPECT_EQ(box->x(), xs[k]);
+      EXPECT_EQ(box->y(), 22 * i);
+      EXPECT_EQ(box->w(), ws[k]);
+      EXPECT_EQ(box->h(), 22);
+      EXPECT_EQ(box->color(), colours[k]);
+      EXPECT_EQ(box->box(), FL_FLAT_BOX);
+      EXPECT_EQ(box->labelcolor(), FL_BLACK);
+    }
+    EXPECT_EQ(boxes[i * 3]->label(), score_list[i].name) << "not the entry's own buffer";
+    EXPECT_STREQ(boxes[i * 3]->label(), names[i]);
+    EXPECT_STREQ(boxes[i * 3 + 1]->label(), modes[i]);
+    EXPECT_STREQ(boxes[i * 3 + 2]->label(), moves[i]);
+  }
+
+  // One window at a time, and a new game closes it.
+  Fl_Widget_Tracker first(win);
+  b->ShowTopScores();
+  Fl::check();
+  EXPECT_TRUE(first.deleted());
+  Fl_Widget_Tracker second(b->scores_window);
+  int shown = 0;
+  for (Fl_Window *w = Fl::first_window(); w; w = Fl::next_window(w))
+    shown += w->label() && strcmp(w->label(), "Top Scores") == 0;
+  EXPECT_EQ(shown, 1);
+  b->Reset();
+  Fl::check();
+  EXPECT_TRUE(second.deleted());
+  EXPECT_EQ(b->scores_window, nullptr);
+
+  // With no file only the white scroll area is shown.
+  ASSERT_EQ(unlink("top_scores.txt"), 0);
+  read_top_scores();
+  b->ShowTopScores();
+  scroll = dynamic_cast<Fl_Scroll *>(b->scores_window->child(0));
+  for (int i = 0; i < scroll->children(); i++)
+    EXPECT_EQ(dynamic_cast<Fl_Box *>(scroll->child(i)), nullptr);
+}
+
+// Quit destroys an open top-scores window with the board; closing the main
+// window through the window manager only hides it.
+TEST_F(BreedWinLoss, ScoresWindowAndTheMainWindowClosing) {
+  Varnel *b = board();
+  write_file("top_scores.txt", "4:1:a\n");
+  read_top_scores();
+  b->ShowTopScores();
+  Fl_Widget_Tracker board_alive(b), scores_alive(b->scores_window);
+
+  main_window->do_callback(); // what the window manager's close button does
+  Fl::check();
+  EXPECT_FALSE(main_window->shown());
+  ASSERT_FALSE(board_alive.deleted());
+  ASSERT_FALSE(scores_alive.deleted());
+  EXPECT_TRUE(b->scores_window->shown());
+  b->scores_window->do_callback();
+  Fl::check();
+  EXPECT_TRUE(scores_alive.deleted());
+  EXPECT_EQ(b->scores_window, nullptr);
+
+  main_window->show();
+  b->ShowTopScores();
+  Fl_Widget_Tracker reopened(b->scores_window);
+  quit_cb(nullptr, nullptr);
+  EXPECT_EQ(main_window, nullptr);
+  Fl::check();
+  EXPECT_TRUE(board_alive.deleted());
+  EXPECT_TRUE(reopened.deleted());
+  EXPECT_EQ(Fl::first_window(), nullptr);
+}
