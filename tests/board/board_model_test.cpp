@@ -1,0 +1,188 @@
+// The board and its tiles: cell colours and labels, Swap, the result button,
+// and the hover outline under the real pointer.
+#include <string>
+
+#include "board_helpers.h"
+#include "game_fixture.h"
+// After the test framework: Xlib's macros clash with its names.
+#include <FL/x.H>
+
+namespace {
+
+// Moves the real pointer to (x, y) in the board's own coordinates and, with
+// click, presses and releases the left button there.
+void pointer_to(Varnel *b, int x, int y, bool click = false) {
+  std::string cmd = "xdotool mousemove --window " + std::to_string(fl_xid(b)) + " " +
+                    std::to_string(x) + " " + std::to_string(y) + (click ? " click 1" : "");
+  ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
+}
+
+// Handles events until done() holds, or gives up after a few seconds.
+template <typename Done> bool wait_until(Done done) {
+  for (int i = 0; i < 500 && !done(); i++)
+    Fl::wait(0.01);
+  return done();
+}
+
+// The RGB value of a pixel of the board's window, as 0xRRGGBB.
+unsigned long pixel(Varnel *b, int x, int y) {
+  Fl::flush();
+  XSync(fl_display, False);
+  XImage *image = XGetImage(fl_display, fl_xid(b), x, y, 1, 1, AllPlanes, ZPixmap);
+  if (!image) return ~0ul;
+  unsigned long p = XGetPixel(image, 0, 0) & 0xFFFFFF;
+  XDestroyImage(image);
+  return p;
+}
+
+using BoardModelTest = GameTest;
+
+TEST_F(BoardModelTest, BoardHoldsTilesAtTheirCellsAndTheHiddenResultButton) {
+  Varnel *b = board();
+  EXPECT_EQ(b->x(), 0);
+  EXPECT_EQ(b->y(), 30);
+  EXPECT_EQ(b->w(), 800);
+  EXPECT_EQ(b->h(), 800);
+  EXPECT_EQ(label_of(b), "Varnel");
+  EXPECT_EQ(b->color(), FL_WHITE);
+  EXPECT_EQ(b->box(), FL_DOWN_BOX);
+  ASSERT_EQ(b->children(), 401);
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++) {
+      VarnelButton *t = b->buttons[r][c];
+      EXPECT_EQ(b->child(r * 20 + c), t);
+      EXPECT_TRUE(t->x() == c * 40 && t->y() == r * 40 && t->w() == 40 && t->h() == 40);
+      EXPECT_TRUE(t->row == r && t->col == c);
+      EXPECT_TRUE(t->direction >= 0 && t->direction < 8);
+      EXPECT_EQ(t->labelcolor(), FL_WHITE);
+      EXPECT_EQ(t->box(), FL_UP_BOX);
+      EXPECT_TRUE(t->callback() == button_select_cb && t->user_data() == b);
+    }
+  // The result button: last child, so it is drawn over the tiles it covers.
+  Fl_Button *result = b->result_button;
+  EXPECT_EQ(b->child(400), result);
+  EXPECT_EQ(result->x(), 350);
+  EXPECT_EQ(result->y(), 375);
+  EXPECT_EQ(result->w(), 100);
+  EXPECT_EQ(result->h(), 50);
+  EXPECT_FALSE(result->visible());
+  EXPECT_EQ(label_of(result), "You Lose");
+  EXPECT_EQ(result->color(), FL_RED);
+  EXPECT_EQ(result->labelcolor(), FL_WHITE);
+  EXPECT_TRUE(result->callback() == reset_cb && result->user_data() == b);
+}
+
+TEST_F(BoardModelTest, ArraySetsColourAndLabelOfTheCell) {
+  const struct {
+    int value;
+    unsigned colour;
+  } colours[] = {{0, 0x64000000},  {1, 0x64329600}, {2, 0x00640000},  {3, 0x00006400},
+                 {4, 0x96876400},  {5, 0x32876400}, {6, 0xC8876400},  {7, 0x00C80000},
+                 {8, 0xFFC8C800},  {9, 0x8CC8FA00}, {10, 0x8CC88C00}, {11, 0xF0780A00},
+                 {-1, 0xFFFFFF00}, {100, FL_BLACK}, {12, FL_BLACK},   {99, FL_BLACK}};
+  const int keypad[8] = {8, 9, 6, 3, 2, 1, 4, 7}; // up, clockwise
+  Varnel *b = board();
+  VarnelButton *t = b->buttons[7][3];
+  for (int mode : {0, 1}) {
+    b->arrow_mode = mode;
+    for (auto [value, colour] : colours) {
+      SCOPED_TRACE("mode " + std::to_string(mode) + " value " + std::to_string(value));
+      for (int d = 0; d < 8; d++) {
+        t->direction = d;
+        b->Array(7, 3, value);
+        EXPECT_EQ(b->board[7][3], value);
+        EXPECT_EQ(t->color(), colour);
+        bool arrow = mode == 1 && value >= 0 && value <= 99;
+        EXPECT_EQ(label_of(t), arrow ? "@" + std::to_string(keypad[d]) + ">" : "");
+        EXPECT_EQ(((Fl_Widget *)t)->label(), t->label_text); // the tile's own buffer
+      }
+    }
+  }
+}
+
+TEST_F(BoardModelTest, SwapExchangesValuesColoursArrowsAndDirections) {
+  Varnel *b = board();
+  b->arrow_mode = 1;
+  VarnelButton *a = b->buttons[5][5], *e = b->buttons[6][6];
+  a->direction = 2;
+  e->direction = 5;
+  b->Array(5, 5, 3);
+  b->Array(6, 6, CELL_EMPTY);
+  b->Swap(5, 5, 6, 6);
+  // The colour and its arrow moved to the empty cell; the cell left behind
+  // is white, unlabelled, and has the other direction.
+  EXPECT_EQ(b->board[6][6], 3);
+  EXPECT_EQ(e->color(), 0x00006400u);
+  EXPECT_EQ(e->direction, 2);
+  EXPECT_EQ(label_of(e), arrow_label(2));
+  EXPECT_EQ(b->board[5][5], CELL_EMPTY);
+  EXPECT_EQ(a->color(), 0xFFFFFF00u);
+  EXPECT_EQ(a->direction, 5);
+  EXPECT_EQ(label_of(a), "");
+  // Two colours, each with its arrow, in either order of the arguments.
+  b->Array(5, 5, 8);
+  b->Swap(6, 6, 5, 5);
+  EXPECT_TRUE(b->board[5][5] == 3 && b->board[6][6] == 8);
+  EXPECT_TRUE(a->direction == 2 && e->direction == 5);
+  EXPECT_EQ(label_of(a), arrow_label(2));
+  EXPECT_EQ(label_of(e), arrow_label(5));
+  EXPECT_EQ(e->color(), 0xFFC8C800u);
+  // A cell swapped with itself stays as it was.
+  b->Swap(5, 5, 5, 5);
+  EXPECT_EQ(b->board[5][5], 3);
+  EXPECT_EQ(a->direction, 2);
+  EXPECT_EQ(a->color(), 0x00006400u);
+  EXPECT_EQ(label_of(a), arrow_label(2));
+}
+
+TEST_F(BoardModelTest, PointerOverATileDrawsTheHoverOutline) {
+  Varnel *b = board();
+  fill_without_matches(b);
+  b->Array(4, 7, CELL_DEAD);
+  b->redraw();
+  ASSERT_TRUE(wait_until([&] { return b->visible_r() && fl_xid(b); }));
+  VarnelButton *coloured = b->buttons[2][3], *dead = b->buttons[4][7];
+  // The outline's left edge, 5 pixels in, is white only while hovered.
+  pointer_to(b, 3 * 40 + 20, 2 * 40 + 20);
+  ASSERT_TRUE(wait_until([&] { return coloured->hover == 1; }));
+  EXPECT_EQ(pixel(b, 3 * 40 + 5, 2 * 40 + 20), 0xFFFFFFul);
+  EXPECT_NE(pixel(b, 3 * 40 + 20, 2 * 40 + 20), 0xFFFFFFul);
+  // Over a dead tile: the first tile loses the outline, the dead one gets it.
+  pointer_to(b, 7 * 40 + 20, 4 * 40 + 20);
+  ASSERT_TRUE(wait_until([&] { return dead->hover == 1; }));
+  EXPECT_EQ(coloured->hover, 0);
+  EXPECT_EQ(pixel(b, 7 * 40 + 5, 4 * 40 + 20), 0xFFFFFFul);
+  EXPECT_NE(pixel(b, 3 * 40 + 5, 2 * 40 + 20), 0xFFFFFFul);
+  // The selection outline, 10 pixels in, shows together with the hover one.
+  b->selected_button = dead;
+  b->redraw();
+  Fl::check();
+  EXPECT_EQ(pixel(b, 7 * 40 + 10, 4 * 40 + 20), 0xFFFFFFul);
+  EXPECT_EQ(pixel(b, 7 * 40 + 5, 4 * 40 + 20), 0xFFFFFFul);
+  EXPECT_EQ(pixel(b, 7 * 40 + 20, 4 * 40 + 20), 0x000000ul);
+  // Off the board, into the menu bar: no tile is hovered.
+  pointer_to(b, 20, -15);
+  ASSERT_TRUE(wait_until([&] { return dead->hover == 0; }));
+}
+
+TEST_F(BoardModelTest, ShownResultButtonTakesTheClicksOverTheTilesItCovers) {
+  Varnel *b = board();
+  fill_without_matches(b);
+  // Hidden: a click at (420, 420) selects the tile of row 10, column 10.
+  pointer_to(b, 420, 420, true);
+  ASSERT_TRUE(wait_until([&] { return b->sel_row != -1; }));
+  EXPECT_TRUE(b->sel_row == 10 && b->sel_col == 10);
+  EXPECT_EQ(queued_sounds(), std::vector<int>{SOUND_THUMP});
+  // Shown after a loss: the same click starts a new game.
+  global_win = -1;
+  b->result_button->label("You Lose.");
+  b->result_button->show();
+  b->Array(5, 5, CELL_DEAD);
+  pointer_to(b, 420, 420, true);
+  ASSERT_TRUE(wait_until([&] { return !b->result_button->visible(); }));
+  EXPECT_EQ(global_win, 0);
+  EXPECT_EQ(b->sel_row, -1);
+  EXPECT_EQ(b->board[0][0], CELL_EMPTY); // a fresh deal
+}
+
+} // namespace

@@ -1,0 +1,315 @@
+// The main window, its menus and their commands, also when a command arrives
+// in the middle of a running resolution.
+#include <FL/Fl_Menu_Bar.H>
+#include <cstring>
+#include <string>
+
+#include "board_helpers.h"
+#include "game_fixture.h"
+
+namespace {
+
+Fl_Menu_Bar *menu_bar() {
+  return (Fl_Menu_Bar *)main_window->child(0);
+}
+
+// Picks an entry the way a click in the open menu does: marks and callback.
+void pick(const char *path) {
+  const Fl_Menu_Item *item = menu_bar()->find_item(path);
+  ASSERT_NE(item, nullptr) << path;
+  menu_bar()->picked(item);
+}
+
+// Every tile shows its cell: colour from the value, an arrow exactly on a
+// colour in arrow mode; and the board is stable.
+void expect_consistent(Varnel *b) {
+  EXPECT_TRUE(is_stable(b->board));
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++) {
+      VarnelButton *t = b->buttons[r][c];
+      int v = b->board[r][c];
+      EXPECT_EQ(t->color(), cell_colour(v)) << r << "," << c;
+      bool arrow = b->arrow_mode == 1 && v >= 0 && v <= 99;
+      EXPECT_EQ(label_of(t), arrow ? arrow_label(t->direction) : "") << r << "," << c;
+    }
+}
+
+int highest_value(Varnel *b) {
+  int highest = -1;
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      highest = std::max(highest, b->board[r][c]);
+  return highest;
+}
+
+// The menu table is static and the toolkit keeps its marks in it: each test
+// starts from the marks of start-up and leaves them so.
+class MainWindowTest : public GameTest {
+protected:
+  static const int ENTRIES = 13;
+  int flags[ENTRIES];
+  void SetUp() override {
+    for (int i = 0; i < ENTRIES; i++)
+      flags[i] = menu_items[i].flags;
+    GameTest::SetUp();
+  }
+  void TearDown() override {
+    GameTest::TearDown();
+    for (int i = 0; i < ENTRIES; i++)
+      menu_items[i].flags = flags[i];
+  }
+};
+
+TEST_F(MainWindowTest, WindowHoldsMenuBarBoxesAndBoard) {
+  MainWin *w = main_window;
+  ASSERT_EQ(w->children(), 4);
+  Fl_Menu_Bar *bar = menu_bar();
+  EXPECT_TRUE(bar->x() == 0 && bar->y() == 0 && bar->w() == 590 && bar->h() == 30);
+  EXPECT_EQ(bar->menu(), menu_items);
+  EXPECT_EQ(bar->textcolor(), FL_FOREGROUND_COLOR);
+  Fl_Widget *boxes[2] = {w->child(1), w->child(2)};
+  EXPECT_EQ(boxes[0], w->difficulty_box);
+  EXPECT_EQ(boxes[1], w->game->moves_box);
+  for (int i = 0; i < 2; i++) {
+    EXPECT_EQ(boxes[i]->x(), 590 + 110 * i);
+    EXPECT_TRUE(boxes[i]->y() == 2 && boxes[i]->w() == 100 && boxes[i]->h() == 26);
+    EXPECT_EQ(boxes[i]->box(), FL_DOWN_BOX);
+    EXPECT_EQ(boxes[i]->color(), fl_rgb_color(255, 200, 220));
+  }
+  EXPECT_EQ(label_of(w->difficulty_box), "Medium");
+  EXPECT_EQ(label_of(boxes[1]), "");
+  EXPECT_EQ(w->child(3), w->game);
+  EXPECT_EQ(w->resizable(), w);
+}
+
+TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
+  const struct {
+    const char *label;
+    Fl_Callback *callback;
+    int flags;
+  } want[ENTRIES] = {{"Game", nullptr, FL_SUBMENU},
+                     {"Quit", quit_cb, 0},
+                     {"Reset", reset_menu_cb, 0},
+                     {"Win", win_cb, 0},
+                     {nullptr, nullptr, 0},
+                     {"Difficulty", nullptr, FL_SUBMENU},
+                     {"Easy", easy_cb, FL_MENU_RADIO},
+                     {"Medium", medium_cb, FL_MENU_RADIO},
+                     {"Hard", hard_cb, FL_MENU_RADIO},
+                     {"Stupid", stupid_cb, FL_MENU_RADIO},
+                     {"Toggle Arrow Mode", arrow_mode_cb, FL_MENU_TOGGLE},
+                     {nullptr, nullptr, 0},
+                     {nullptr, nullptr, 0}};
+  for (int i = 0; i < ENTRIES; i++) {
+    const Fl_Menu_Item &m = menu_items[i];
+    SCOPED_TRACE(i);
+    EXPECT_STREQ(m.text, want[i].label);
+    EXPECT_EQ(m.callback_, want[i].callback);
+    // No entry starts marked, whatever the level.
+    EXPECT_EQ(m.flags, want[i].flags);
+    EXPECT_TRUE(m.shortcut_ == 0 && m.user_data_ == nullptr);
+    EXPECT_TRUE(m.labeltype_ == 0 && m.labelfont_ == 0 && m.labelsize_ == 0 && m.labelcolor_ == 0);
+  }
+}
+
+TEST_F(MainWindowTest, CommandLineLevelNamesTheDifficultyBox) {
+  const struct {
+    const char *arg;
+    int level;
+    const char *name;
+  } cases[] = {{nullptr, 1, "Medium"}, {"0", 0, "Easy"},   {"3", 3, "Stupid"}, {"7", 3, "Stupid"},
+               {"-5", 0, "Easy"},      {"abc", 0, "Easy"}, {"2x", 2, "Hard"},  {"1", 1, "Medium"}};
+  for (auto [arg, level, name] : cases) {
+    SCOPED_TRACE(arg ? arg : "(none)");
+    EXPECT_EQ(parse_level(arg), level);
+    MainWin *w = new MainWin(parse_level(arg), 800, 830, "Varnel");
+    EXPECT_EQ(w->difficulty, level);
+    EXPECT_EQ(label_of(w->difficulty_box), name);
+    w->hide();
+    delete w;
+  }
+}
+
+TEST_F(MainWindowTest, LevelEntriesStartNewGamesAtTheirLevel) {
+  Varnel *b = board();
+  const struct {
+    const char *path;
+    int level, colours;
+    const char *name;
+  } levels[] = {{"Difficulty/Easy", 0, 4, "Easy"},
+                {"Difficulty/Stupid", 3, 12, "Stupid"},
+                {"Difficulty/Hard", 2, 8, "Hard"},
+                {"Difficulty/Hard", 2, 8, "Hard"}, // the level in force: a new game too
+                {"Difficulty/Medium", 1, 5, "Medium"}};
+  for (auto [path, level, colours, name] : levels) {
+    SCOPED_TRACE(path);
+    global_win = -1;
+    b->result_button->show();
+    b->moves = 7;
+    pick(path);
+    EXPECT_EQ(main_window->difficulty, level);
+    EXPECT_EQ(label_of(main_window->difficulty_box), name);
+    EXPECT_TRUE(global_win == 0 && !b->result_button->visible() && b->moves == 0);
+    EXPECT_EQ(highest_value(b), colours - 1);
+    expect_consistent(b);
+    // One radio group: only the picked level carries the mark.
+    for (const char *other : {"Easy", "Medium", "Hard", "Stupid"})
+      EXPECT_EQ(menu_bar()->find_item((std::string("Difficulty/") + other).c_str())->value() != 0,
+                strcmp(other, name) == 0);
+  }
+}
+
+TEST_F(MainWindowTest, ToggleArrowModeAndResetStartNewGamesKeepingTheLevel) {
+  Varnel *b = board();
+  pick("Difficulty/Hard");
+  const Fl_Menu_Item *toggle = menu_bar()->find_item("Difficulty/Toggle Arrow Mode");
+  for (int mode : {1, 0}) {
+    b->moves = 4;
+    pick("Difficulty/Toggle Arrow Mode");
+    EXPECT_EQ(b->arrow_mode, mode);
+    EXPECT_EQ(toggle->value() != 0, mode == 1);
+    EXPECT_EQ(b->moves, 0);
+    EXPECT_EQ(main_window->difficulty, 2);
+    EXPECT_TRUE(menu_bar()->find_item("Difficulty/Hard")->value());
+    expect_consistent(b);
+  }
+  b->arrow_mode = 1;
+  b->moves = 4;
+  global_win = -1;
+  pick("Game/Reset");
+  EXPECT_TRUE(b->moves == 0 && global_win == 0 && b->arrow_mode == 1);
+  EXPECT_EQ(main_window->difficulty, 2);
+  expect_consistent(b);
+}
+
+TEST_F(MainWindowTest, CommandsWithoutWindowOrArgumentsDoNothing) {
+  Varnel *b = board();
+  fill_without_matches(b);
+  global_win = -1;
+  b->result_button->show();
+  Shot before(b->board);
+  // The result button's callback needs both the widget and the board.
+  reset_cb(nullptr, b);
+  reset_cb(b->result_button, nullptr);
+  reset_cb(nullptr, nullptr);
+  EXPECT_TRUE(Shot(b->board) == before);
+  EXPECT_TRUE(global_win == -1 && b->result_button->visible());
+  // Without a main window every command but Win does nothing at all; Win
+  // only sets the flag.
+  MainWin *w = main_window;
+  main_window = nullptr;
+  for (Fl_Callback *cb :
+       {quit_cb, reset_menu_cb, easy_cb, medium_cb, hard_cb, stupid_cb, arrow_mode_cb})
+    cb(nullptr, nullptr);
+  win_cb(nullptr, nullptr);
+  main_window = w;
+  EXPECT_TRUE(Shot(b->board) == before);
+  EXPECT_EQ(global_win, 1);
+  EXPECT_TRUE(w->shown() && w->difficulty == 1 && b->arrow_mode == 0);
+  EXPECT_EQ(label_of(w->difficulty_box), "Medium");
+  // The real result button, clicked: a new game.
+  b->result_button->do_callback();
+  EXPECT_TRUE(global_win == 0 && !b->result_button->visible());
+}
+
+TEST_F(MainWindowTest, QuitHidesAndDestroysTheWindow) {
+  Fl_Widget_Tracker window(main_window);
+  Fl_Widget_Tracker game(board());
+  pick("Game/Quit");
+  EXPECT_EQ(main_window, nullptr);
+  EXPECT_EQ(Fl::check(), 0); // no window is shown: the event loop would end
+  EXPECT_TRUE(window.deleted());
+  EXPECT_TRUE(game.deleted());
+}
+
+// A long resolution: a square at the bottom of a full board without
+// matches; every tile above it falls two cells.
+void start_long_resolution(Varnel *b) {
+  fill_without_matches(b);
+  for (int r = 18; r < 20; r++)
+    for (int c = 0; c < 2; c++)
+      b->Array(r, c, 11);
+}
+
+// Commands arriving at a repaint step of a running resolution: the step
+// numbers cover the first clear and falls early and late in the passes.
+const int STEPS[] = {1, 2, 30};
+
+TEST_F(MainWindowTest, QuitDuringAResolutionWaitsForItsEnd) {
+  for (bool from_reset : {false, true}) {
+    for (int at : STEPS) {
+      SCOPED_TRACE(std::string(from_reset ? "new game" : "match") + ", step " + std::to_string(at));
+      if (!main_window) main_window = new MainWin(1, 800, 830, "Varnel test");
+      Fl::check();
+      Varnel *b = board();
+      Fl_Widget_Tracker window(main_window), game(b);
+      bool fired = false, alive_after = false;
+      {
+        StepRecorder rec(b);
+        rec.on_step = [&](int step) {
+          if (step == at) {
+            quit_cb(nullptr, nullptr);
+            fired = true;
+            EXPECT_EQ(main_window, nullptr);
+          } else if (fired) {
+            alive_after = window.exists() && game.exists();
+          }
+        };
+        if (from_reset) {
+          b->Reset();
+        } else {
+          start_long_resolution(b);
+          b->Matched();
+        }
+        ASSERT_TRUE(fired) << "the resolution had fewer steps";
+        // The resolution ran to its end on a board that was still there.
+        EXPECT_TRUE(alive_after);
+        ASSERT_TRUE(game.exists());
+        EXPECT_TRUE(is_stable(b->board));
+      }
+      EXPECT_EQ(main_window, nullptr);
+      Fl::check();
+      EXPECT_TRUE(window.deleted());
+    }
+  }
+}
+
+TEST_F(MainWindowTest, NewGameCommandsDuringAResolutionLeaveAConsistentBoard) {
+  const struct {
+    const char *path;
+    int level, arrow_mode;
+  } commands[] = {{"Game/Reset", 1, 0},
+                  {"Difficulty/Easy", 0, 0},
+                  {"Difficulty/Stupid", 3, 0},
+                  {"Difficulty/Toggle Arrow Mode", 1, 1}};
+  for (bool from_reset : {false, true})
+    for (auto [path, level, arrow_mode] : commands)
+      for (int at : STEPS) {
+        SCOPED_TRACE(std::string(path) + (from_reset ? " in a new game" : " in a match") +
+                     ", step " + std::to_string(at));
+        Varnel *b = board();
+        main_window->difficulty = 1;
+        b->arrow_mode = 0;
+        bool fired = false;
+        StepRecorder rec(b);
+        rec.on_step = [&](int step) {
+          if (step != at) return;
+          fired = true;
+          pick(path);
+        };
+        if (from_reset) {
+          b->Reset();
+        } else {
+          start_long_resolution(b);
+          b->Matched();
+        }
+        ASSERT_TRUE(fired) << "the resolution had fewer steps";
+        EXPECT_EQ(main_window->difficulty, level);
+        EXPECT_EQ(b->arrow_mode, arrow_mode);
+        EXPECT_EQ(b->board[0][0], CELL_EMPTY); // the new game's deal stood
+        EXPECT_LE(highest_value(b), colour_count(level) - 1);
+        expect_consistent(b);
+      }
+}
+
+} // namespace
