@@ -70,8 +70,8 @@ inline Fl_Window *find_dialog(Fl_Input **input) {
 }
 
 // Answers the name dialogs of the next wins from inside their event loops:
-// types `text` and presses OK, or presses Cancel when `text` is null. With
-// `instead` set, that runs in place of the answer.
+// types `text` and presses OK, or presses Cancel when `text` is null.
+// `instead`, when set, runs first; the dialog is answered if still open.
 struct NameDialog {
   const char *text = nullptr;
   int wanted = 1;   // dialogs still to answer
@@ -93,9 +93,9 @@ struct NameDialog {
     }
     d->answered++;
     bool more = --d->wanted > 0;
-    if (d->instead) {
-      d->instead();
-    } else {
+    if (d->instead) d->instead();
+    // Answer the dialog unless the action closed it.
+    if (find_dialog(&input) == dialog) {
       Fl_Button *ok = nullptr, *cancel = nullptr;
       for (int i = 0; i < dialog->children(); i++) {
         Fl_Button *b = dynamic_cast<Fl_Button *>(dialog->child(i));
@@ -127,3 +127,24 @@ inline void write_file(const char *path, const std::string &text) {
   std::ofstream out(path, std::ios::binary);
   out << text;
 }
+
+// Runs an action inside the n-th flush of the event loop from now: every
+// Fl::check that a move makes is one.
+struct AtFlush {
+  int at;
+  int seen = 0;
+  std::function<void()> action;
+
+  AtFlush(int n, std::function<void()> f) : at(n), action(std::move(f)) {
+    Fl::add_check(hook, this);
+  }
+  ~AtFlush() {
+    if (Fl::has_check(hook, this)) Fl::remove_check(hook, this);
+  }
+  static void hook(void *data) {
+    AtFlush *a = (AtFlush *)data;
+    if (++a->seen != a->at) return;
+    Fl::remove_check(hook, data);
+    if (a->action) a->action();
+  }
+};

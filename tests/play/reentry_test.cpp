@@ -1,0 +1,207 @@
+// Input that arrives inside the flushes of a running move: clicks, wheel
+// turns, menu picks, a second win and Quit. The board must come through
+// each of them whole (these tests matter most under the address sanitizer).
+#include "play_helpers.h"
+
+class Reentry : public GameTest {
+protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    read_top_scores();
+  }
+  // A swap of (10,11) with (10,12) completes four 9s in column 12; the
+  // tiles above fall four cells each, one flush per cell.
+  void cascade_ready() {
+    Varnel *b = board();
+    fill_playing(b);
+    for (int r = 11; r <= 13; r++)
+      b->Array(r, 12, 9);
+    b->Array(10, 11, 9);
+    b->Array(10, 12, 11);
+    srand48(5);
+  }
+  void cascade_move() {
+    left_click(board(), 10, 11);
+    left_click(board(), 10, 12);
+  }
+  // Column 0 clears when (19,0) and (19,1) swap, and the move wins.
+  void winning_move_ready() {
+    Varnel *b = board();
+    fill_playing(b);
+    for (int r = 0; r < 16; r++)
+      b->Array(r, 0, CELL_EMPTY);
+    for (int r = 16; r < 19; r++)
+      b->Array(r, 0, 10);
+    b->Array(19, 0, 11);
+    b->Array(19, 1, 10);
+  }
+  void winning_move() {
+    left_click(board(), 19, 0);
+    left_click(board(), 19, 1);
+  }
+  void expect_whole_board() {
+    Varnel *b = board();
+    for (int r = 0; r < BOARD_ROWS; r++)
+      for (int c = 0; c < BOARD_COLS; c++) {
+        int v = b->board[r][c];
+        ASSERT_TRUE(v == CELL_EMPTY || v == CELL_DEAD || (v >= 0 && v < 12)) << r << "," << c;
+        ASSERT_EQ(b->buttons[r][c]->color(), (Fl_Color)cell_colour(v)) << r << "," << c;
+      }
+    EXPECT_EQ(b->sel_col, -1);
+    EXPECT_EQ(b->selected_button, nullptr);
+  }
+  // A fresh main window after the last one was quit.
+  void new_main_window() {
+    main_window = new MainWin(1, 800, 830, "Varnel test");
+    Fl::check();
+  }
+};
+
+TEST_F(Reentry, ClicksAndMenuPicksInsideAMove) {
+  int flushes = 0;
+  {
+    cascade_ready();
+    AtFlush count(1 << 30, nullptr);
+    cascade_move();
+    flushes = count.seen;
+  }
+  ASSERT_GT(flushes, 20);
+  std::vector<std::pair<const char *, std::function<void()>>> actions = {
+      {"click on the first selection", [this] { left_click(board(), 10, 11); }},
+      {"click on a neighbour", [this] { left_click(board(), 10, 10); }},
+      {"click on a far tile", [this] { left_click(board(), 3, 3); }},
+      {"Reset", [] { reset_menu_cb(nullptr, nullptr); }},
+      {"Stupid", [] { stupid_cb(nullptr, nullptr); }},
+      {"Toggle Arrow Mode", [] { arrow_mode_cb(nullptr, nullptr); }},
+      {"Win", [] {
+         NameDialog answer("nested");
+         win_cb(nullptr, nullptr);
+       }}};
+  for (auto &action : actions) {
+    for (int k = 1; k <= flushes; k += 4) {
+      SCOPED_TRACE(std::string(action.first) + " at flush " + std::to_string(k));
+      main_window->difficulty = 1;
+      board()->arrow_mode = 0;
+      global_win = 0;
+      cascade_ready();
+      AtFlush inject(k, action.second);
+      cascade_move();
+      EXPECT_GE(inject.seen, k) << "the move ended before the action";
+      expect_whole_board();
+    }
+  }
+}
+
+TEST_F(Reentry, QuitInsideAMove) {
+  int flushes = 0;
+  {
+    cascade_ready();
+    AtFlush count(1 << 30, nullptr);
+    cascade_move();
+    flushes = count.seen;
+  }
+  for (int k : {1, flushes / 2, flushes}) {
+    SCOPED_TRACE("quit at flush " + std::to_string(k));
+    cascade_ready();
+    Varnel *b = board();
+    Fl_Widget_Tracker alive(b);
+    int before = b->moves;
+    {
+      AtFlush inject(k, [] { quit_cb(nullptr, nullptr); });
+      cascade_move();
+    }
+    EXPECT_EQ(main_window, nullptr);
+    EXPECT_EQ(b->moves, before + 1) << "the move did not run to its end";
+    Fl::check();
+    EXPECT_TRUE(alive.deleted());
+    EXPECT_EQ(Fl::first_window(), nullptr);
+    new_main_window();
+  }
+}
+
+// Quit while the name dialog is open closes it: the score is still written
+// under "Player", and no top-scores window opens.
+TEST_F(Reentry, QuitWhileTheNameDialogIsOpen) {
+  winning_move_ready();
+  Fl_Widget_Tracker alive(board());
+  NameDialog answer("never typed");
+  answer.instead = [] { quit_cb(nullptr, nullptr); };
+  winning_move();
+  EXPECT_EQ(answer.answered, 1);
+  EXPECT_EQ(file_text("top_scores.txt"), "0:1:Player\n");
+  EXPECT_EQ(main_window, nullptr);
+  Fl::check();
+  EXPECT_TRUE(alive.deleted());
+  EXPECT_EQ(Fl::first_window(), nullptr);
+}
+
+// A second win while the first one's dialog is open, by the menu or by a
+// move, records its own score under "Player"; the first is answered after.
+TEST_F(Reentry, SecondWinWhileTheNameDialogIsOpen) {
+  winning_move_ready();
+  {
+    NameDialog answer("Outer");
+    answer.instead = [] { win_cb(nullptr, nullptr); };
+    winning_move();
+  }
+  EXPECT_EQ(file_text("top_scores.txt"), "0:1:Outer\n0:1:Player\n");
+  ASSERT_NE(board()->scores_window, nullptr);
+
+  // The column stays empty: the next move wins again, and so does one made
+  // while its dialog is open.
+  {
+    NameDialog answer("Again");
+    // The outer move's selection is still (5,5): a click on its neighbour
+    // makes a second move.
+    answer.instead = [this] { left_click(board(), 4, 4); };
+    left_click(board(), 5, 5);
+    left_click(board(), 5, 6);
+  }
+  EXPECT_EQ(file_text("top_scores.txt"), "0:1:Outer\n0:1:Player\n1:1:Player\n2:1:Again\n");
+  EXPECT_EQ(board()->moves, 3);
+  expect_whole_board();
+}
+
+// In arrow mode: a wheel notch and a click inside the flushes of a wheel
+// turn, and Quit inside one.
+TEST_F(Reentry, WheelTurnsInsideAWheelTurn) {
+  arrow_mode_cb(nullptr, nullptr);
+  Varnel *b = board();
+  auto holes = [b] {
+    fill_playing(b);
+    // The tiles bred into column 3 fall five cells.
+    for (int r = 1; r <= 5; r++)
+      b->Array(r, 3, CELL_EMPTY);
+    srand48(3);
+  };
+  holes();
+  ASSERT_TRUE(pointer_to_tile(b, 12, 12));
+  {
+    AtFlush inject(2, [] { xdo("click 4"); });
+    ASSERT_TRUE(xdo("click 5"));
+    ASSERT_TRUE(pump_until([&] { return b->moves == 2; }));
+    EXPECT_GE(inject.seen, 2);
+  }
+  expect_whole_board();
+
+  holes();
+  {
+    AtFlush inject(2, [b] {
+      b->buttons[14][14]->direction = 6;
+      left_click(b, 14, 14);
+    });
+    int before = b->moves;
+    ASSERT_TRUE(xdo("click 5"));
+    ASSERT_TRUE(pump_until([&] { return b->moves == before + 2; }));
+  }
+  expect_whole_board();
+
+  holes();
+  Fl_Widget_Tracker alive(b);
+  {
+    AtFlush inject(3, [] { quit_cb(nullptr, nullptr); });
+    ASSERT_TRUE(xdo("click 4"));
+    ASSERT_TRUE(pump_until([&] { return alive.deleted(); }));
+  }
+  EXPECT_EQ(main_window, nullptr);
+}
