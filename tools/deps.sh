@@ -2,7 +2,8 @@
 # its tests need, when any is missing. Uses sudo when not run as root.
 VARNEL_PACKAGES="build-essential cmake pkg-config libfltk1.3-dev portaudio19-dev libasound2-dev
   libgtest-dev x11-utils"
-VARNEL_TEST_PACKAGES="xvfb xauth xdotool imagemagick clang libclang-rt-14-dev"
+VARNEL_TEST_PACKAGES="xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
+  desktop-file-utils appstream dpkg-dev lintian man-db libxml2-utils shellcheck"
 
 install_packages() {
   local missing=()
