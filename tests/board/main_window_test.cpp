@@ -2,6 +2,8 @@
 // in the middle of a running resolution.
 #include <FL/Fl_Menu_Bar.H>
 #include <cstring>
+#include <ctime>
+#include <vector>
 #include <string>
 
 #include "board_helpers.h"
@@ -218,19 +220,42 @@ void start_long_resolution(Varnel *b) {
       b->Array(r, c, 11);
 }
 
-// Commands arriving at a repaint step of a running resolution: the step
-// numbers cover the first clear and falls early and late in the passes.
-const int STEPS[] = {1, 2, 30};
+// Runs a resolution in which the recorder's on_step sees step `at`: the long
+// hand-made one above, or the one of a new game at Easy. A deal comes from
+// the clock; a rare deal whose resolution is too short is dealt again once
+// the clock has ticked.
+void run_resolution(Varnel *b, StepRecorder &rec, bool new_game, int at) {
+  if (!new_game) {
+    start_long_resolution(b);
+    b->Matched();
+    return;
+  }
+  main_window->difficulty = 0;
+  for (int attempt = 0; attempt < 3; attempt++) {
+    rec.shots.clear();
+    b->Reset();
+    if ((int)rec.shots.size() >= at) return;
+    time_t t = time(nullptr);
+    while (time(nullptr) == t)
+      Fl::wait(0.01);
+  }
+}
+
+// Commands arrive at these repaint steps: the first clear, the first fall,
+// and (in the long resolution) a fall in the middle of the passes.
+std::vector<int> steps_of(bool new_game) {
+  return new_game ? std::vector<int>{1, 2} : std::vector<int>{1, 2, 30};
+}
 
 TEST_F(MainWindowTest, QuitDuringAResolutionWaitsForItsEnd) {
-  for (bool from_reset : {false, true}) {
-    for (int at : STEPS) {
-      SCOPED_TRACE(std::string(from_reset ? "new game" : "match") + ", step " + std::to_string(at));
+  for (bool new_game : {false, true}) {
+    for (int at : steps_of(new_game)) {
+      SCOPED_TRACE(std::string(new_game ? "new game" : "match") + ", step " + std::to_string(at));
       if (!main_window) main_window = new MainWin(1, 800, 830, "Varnel test");
       Fl::check();
       Varnel *b = board();
       Fl_Widget_Tracker window(main_window), game(b);
-      bool fired = false, alive_after = false;
+      bool fired = false, alive_after = true;
       {
         StepRecorder rec(b);
         rec.on_step = [&](int step) {
@@ -239,15 +264,10 @@ TEST_F(MainWindowTest, QuitDuringAResolutionWaitsForItsEnd) {
             fired = true;
             EXPECT_EQ(main_window, nullptr);
           } else if (fired) {
-            alive_after = window.exists() && game.exists();
+            alive_after = alive_after && window.exists() && game.exists();
           }
         };
-        if (from_reset) {
-          b->Reset();
-        } else {
-          start_long_resolution(b);
-          b->Matched();
-        }
+        run_resolution(b, rec, new_game, at);
         ASSERT_TRUE(fired) << "the resolution had fewer steps";
         // The resolution ran to its end on a board that was still there.
         EXPECT_TRUE(alive_after);
@@ -262,20 +282,22 @@ TEST_F(MainWindowTest, QuitDuringAResolutionWaitsForItsEnd) {
 }
 
 TEST_F(MainWindowTest, NewGameCommandsDuringAResolutionLeaveAConsistentBoard) {
-  const struct {
-    const char *path;
-    int level, arrow_mode;
-  } commands[] = {{"Game/Reset", 1, 0},
-                  {"Difficulty/Easy", 0, 0},
-                  {"Difficulty/Stupid", 3, 0},
-                  {"Difficulty/Toggle Arrow Mode", 1, 1}};
-  for (bool from_reset : {false, true})
+  for (bool new_game : {false, true}) {
+    // The level in force when the command comes.
+    const int before = new_game ? 0 : 1;
+    const struct {
+      const char *path;
+      int level, arrow_mode;
+    } commands[] = {{"Game/Reset", before, 0},
+                    {"Difficulty/Hard", 2, 0},
+                    {"Difficulty/Stupid", 3, 0},
+                    {"Difficulty/Toggle Arrow Mode", before, 1}};
     for (auto [path, level, arrow_mode] : commands)
-      for (int at : STEPS) {
-        SCOPED_TRACE(std::string(path) + (from_reset ? " in a new game" : " in a match") +
-                     ", step " + std::to_string(at));
+      for (int at : steps_of(new_game)) {
+        SCOPED_TRACE(std::string(path) + (new_game ? " in a new game" : " in a match") + ", step " +
+                     std::to_string(at));
         Varnel *b = board();
-        main_window->difficulty = 1;
+        main_window->difficulty = before;
         b->arrow_mode = 0;
         bool fired = false;
         StepRecorder rec(b);
@@ -284,19 +306,15 @@ TEST_F(MainWindowTest, NewGameCommandsDuringAResolutionLeaveAConsistentBoard) {
           fired = true;
           pick(path);
         };
-        if (from_reset) {
-          b->Reset();
-        } else {
-          start_long_resolution(b);
-          b->Matched();
-        }
+        run_resolution(b, rec, new_game, at);
         ASSERT_TRUE(fired) << "the resolution had fewer steps";
         EXPECT_EQ(main_window->difficulty, level);
         EXPECT_EQ(b->arrow_mode, arrow_mode);
-        EXPECT_EQ(b->board[0][0], CELL_EMPTY); // the new game's deal stood
+        EXPECT_EQ(b->board[0][0], CELL_EMPTY); // the command's deal stood
         EXPECT_LE(highest_value(b), colour_count(level) - 1);
         expect_consistent(b);
       }
+  }
 }
 
 } // namespace
