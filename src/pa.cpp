@@ -58,6 +58,11 @@ void terminate_audio() {
 
 // ---- One clip through one stream ----
 
+int clip_frames(float duration, float sample_rate) {
+  float frames = duration * sample_rate;
+  return (int)frames;
+}
+
 int bytes_per_sample(int bits_per_sample) {
   if (bits_per_sample == 8) return 1;
   if (bits_per_sample == 32) return 4;
@@ -139,7 +144,7 @@ int play_it(unsigned char *data, float duration, float sample_rate, int channels
             int bits_per_sample) {
   PlaybackState state;
   state.position = 0;
-  state.total_frames = (int)(duration * sample_rate);
+  state.total_frames = clip_frames(duration, sample_rate);
   state.data = data;
   state.channels = channels;
   state.bits_per_sample = bits_per_sample;

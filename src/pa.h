@@ -71,6 +71,11 @@ struct PlaybackState {
   int silence_frames; // zero frames still owed after the last frame
 };
 
+// Frames the player plays of a clip: duration times sample rate in single
+// precision, truncated; the frame count or one less for clips the reader
+// accepts.
+int clip_frames(float duration, float sample_rate);
+
 // Bytes of one sample as the stream takes it: 1 for 8 bits, 4 for 32, else 2.
 int bytes_per_sample(int bits_per_sample);
 
