@@ -27,7 +27,7 @@ int main(int argc, char **argv) {
     loaded += wave[id].data != nullptr;
   printf("loaded %d played", loaded);
   for (int id : log)
-    printf(" %d", id);
+    if (id != PLAYED_BATCH_END) printf(" %d", id);
   printf("\n");
   return 0;
 }
