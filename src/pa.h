@@ -3,11 +3,12 @@
 #pragma once
 
 #include <atomic>
+#include <vector>
 
 // One clip of the clip table: interleaved frames as they stood in the file.
 struct WaveClip {
-  float duration;    // seconds
-  float sample_rate; // frames per second
+  float duration;      // seconds
+  float sample_rate;   // frames per second
   unsigned char *data; // null in an empty slot
   int channels;
   int bits_per_sample;
@@ -39,10 +40,77 @@ extern int global_wave_list[WAVE_QUEUE_SIZE];
 extern std::atomic<int> global_wave_cnt;
 
 // Queues a sound id; drops it when 128 ids are queued. Returns the number of
-// queued ids after the call.
+// queued ids after the call. Never waits for a clip.
 int set_play_wav(int id);
 
+// Starts PortAudio with the messages of alsa-lib and libjack silenced.
 void initialize_audio();
+// Stops every sound thread (see stop_sound_threads), then PortAudio.
 void terminate_audio();
+
+// Loads a WAV file into slot id of the clip table; a bad file leaves it empty.
 void read_wav(const char *path, int id);
+// Plays slot id of the clip table to its end; an empty slot is silent.
+void play_wav(int id);
+// Reads a WAV file, plays it and frees it.
+void play_wav_file(const char *path);
+
+// Plays one clip and returns when it has ended: 0 when played or skipped,
+// 1 after an audio error (reported on stderr).
+int play_it(unsigned char *data, float duration, float sample_rate, int channels,
+            int bits_per_sample);
+
+// The stream callback's record of one clip being played. play_it fills it
+// before the stream starts; afterwards only the callback touches it.
+struct PlaybackState {
+  int position;     // frames handed to the stream so far
+  int total_frames; // frames to play
+  const unsigned char *data;
+  int channels;
+  int bits_per_sample;
+  int silence_frames; // zero frames still owed after the last frame
+};
+
+// Frames the player plays of a clip: duration times sample rate in single
+// precision, truncated; the frame count or one less for clips the reader
+// accepts.
+int clip_frames(float duration, float sample_rate);
+
+// Bytes of one sample as the stream takes it: 1 for 8 bits, 4 for 32, else 2.
+int bytes_per_sample(int bits_per_sample);
+
+// Fills one output buffer of the stream from the clip; what the stream
+// callback does. Returns paContinue, or paComplete once the clip and its
+// trailing silence have been handed over.
+int fill_output_buffer(PlaybackState *state, void *output, unsigned long frames);
+
+// The player thread's body: plays the queue batch after batch until the stop
+// id, or until stop_sound_threads. Returns 0.
+int x_play_all_wave(int *unused);
+// Starts the player thread.
 void create_play_all_wav(int n);
+// Plays clip id once on a thread of its own.
+void create_play_wav(int id);
+int x_play_wave(int *id);
+
+// Runs task(arg) on a new detached thread, counted until it returns so that
+// stop_sound_threads can wait for it. Returns the thread's identifier, or 0
+// when it could not be created (then a message goes to stderr).
+int CreateTask(int (*task)(int *), int *arg);
+
+// Makes every thread started by CreateTask end (the playing clip is cut
+// short, queued ids are dropped, even with a full queue) and waits until
+// they all have ended. The queue is empty afterwards.
+void stop_sound_threads();
+// Waits until every thread started by CreateTask has ended by itself.
+void wait_for_sound_threads();
+
+// What the player did, for tests and the benchmark; the game leaves these
+// alone. When played_ids is set (before the player starts), the player
+// appends every id it takes from the queue, and PLAYED_BATCH_END whenever it
+// empties the queue. Read it only once the player has ended.
+extern std::vector<int> *played_ids;
+const int PLAYED_BATCH_END = -1;
+// Output buffers filled by the stream callback, and clips it completed.
+extern std::atomic<long> buffers_filled;
+extern std::atomic<long> clips_completed;

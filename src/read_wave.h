@@ -1,2 +1,17 @@
-// The WAV reader.
+// The WAV reader: canonical 44-byte-header PCM files into memory.
 #pragma once
+
+// Reads a WAV file whose sample data starts at byte 44. Returns a malloc'd
+// buffer of frame_count whole frames in file order, owned by the caller, or
+// null when the file is missing or not a PCM file this game can play (format
+// code other than 1, no channels, a sample width other than 8, 16 or 32
+// bits, a zero sample rate, 2^23 frames or more). When the file ends early,
+// the frames it held come first and the rest of the buffer is silence.
+// The out-values are only meaningful when the result is not null.
+unsigned char *read_wave(const char *path, int *bits_per_sample, int *channels, float *sample_rate,
+                         int *frame_count, float *duration);
+
+// Longest clip the reader accepts, in frames. Below this, duration times
+// sample rate in single precision comes back as the frame count or one less,
+// so the player never reads past the buffer.
+const unsigned MAX_CLIP_FRAMES = 1u << 23;
