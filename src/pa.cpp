@@ -6,6 +6,7 @@
 #include <portaudio.h>
 #include <pthread.h>
 
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
@@ -102,13 +103,32 @@ int fill_output_buffer(PlaybackState *state, void *output, unsigned long frames)
   return paComplete;
 }
 
+// One clip on its way through a stream: the callback's state, and the end
+// of the stream as PortAudio reports it.
+struct PlayingClip {
+  PlaybackState state;
+  std::mutex mutex;
+  std::condition_variable ended_changed;
+  bool ended = false;
+};
+
 // Runs on PortAudio's real-time thread. Rules here: no allocation, no
 // locks, no I/O, no calls into the game; only copy bytes out of the clip and
 // bump lock-free counters.
 static int playCallback(const void *, void *output, unsigned long frames,
                         const PaStreamCallbackTimeInfo *, PaStreamCallbackFlags, void *user) {
   buffers_filled.fetch_add(1, std::memory_order_relaxed);
-  return fill_output_buffer((PlaybackState *)user, output, frames);
+  return fill_output_buffer(&((PlayingClip *)user)->state, output, frames);
+}
+
+// PortAudio's word that the stream has played out, from its own thread, once
+// the real-time callbacks are over. It wakes the player at once instead of
+// at its next look at the stream.
+static void stream_finished(void *user) {
+  PlayingClip *clip = (PlayingClip *)user;
+  std::lock_guard<std::mutex> lock(clip->mutex);
+  clip->ended = true;
+  clip->ended_changed.notify_one();
 }
 
 static int report_error(PaError err) {
@@ -126,23 +146,33 @@ static int latency_frames(PaStream *stream, float sample_rate) {
   return (int)std::ceil(info->outputLatency * sample_rate);
 }
 
-// Polls until the stream has played out; a forced stop cuts it short.
-// Returns the last answer of Pa_IsStreamActive.
-static PaError wait_while_active(PaStream *stream) {
+// Waits until the stream has played out, looking at it at least every
+// 10 ms; a forced stop cuts it short. Returns the last answer of
+// Pa_IsStreamActive.
+static PaError wait_while_active(PaStream *stream, PlayingClip &clip) {
   PaError active;
   while ((active = Pa_IsStreamActive(stream)) == 1) {
     if (stop_forced.load()) {
       Pa_AbortStream(stream);
       return 0;
     }
-    Pa_Sleep(10);
+    std::unique_lock<std::mutex> lock(clip.mutex);
+    if (clip.ended) {
+      // Finished but not yet marked inactive: a moment more.
+      lock.unlock();
+      Pa_Sleep(1);
+    } else {
+      clip.ended_changed.wait_for(lock, std::chrono::milliseconds(10),
+                                  [&clip] { return clip.ended; });
+    }
   }
   return active;
 }
 
 int play_it(unsigned char *data, float duration, float sample_rate, int channels,
             int bits_per_sample) {
-  PlaybackState state;
+  PlayingClip clip;
+  PlaybackState &state = clip.state;
   state.position = 0;
   state.total_frames = clip_frames(duration, sample_rate);
   state.data = data;
@@ -165,15 +195,16 @@ int play_it(unsigned char *data, float duration, float sample_rate, int channels
 
   PaStream *stream;
   PaError err =
-      Pa_OpenStream(&stream, nullptr, &output, sample_rate, 512, paClipOff, playCallback, &state);
+      Pa_OpenStream(&stream, nullptr, &output, sample_rate, 512, paClipOff, playCallback, &clip);
   if (err != paNoError) return report_error(err);
   state.silence_frames = latency_frames(stream, sample_rate);
+  Pa_SetStreamFinishedCallback(stream, stream_finished);
   err = Pa_StartStream(stream);
   if (err != paNoError) {
     Pa_CloseStream(stream);
     return report_error(err);
   }
-  PaError active = wait_while_active(stream);
+  PaError active = wait_while_active(stream, clip);
   Pa_CloseStream(stream);
   if (active < 0) return report_error(active);
   return 0;
