@@ -103,7 +103,9 @@ void Varnel::draw() {
   }
 }
 
-int Varnel::level() const { return main_window ? main_window->difficulty : 1; }
+int Varnel::level() const {
+  return main_window ? main_window->difficulty : 1;
+}
 
 void Varnel::Array(int row, int col, int value) {
   board[row][col] = value;

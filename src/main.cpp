@@ -9,9 +9,9 @@ int main(int argc, char **argv) {
   Fl::set_fonts("-*-*-*-*-*-*-*-*-*-*-*-*-iso10646-1");
   FL_NORMAL_SIZE = 11;
   read_top_scores();
-  static const char *const sound_files[9] = {"pop.wav",  "blop.wav", "fanfare.wav",
+  static const char *const sound_files[9] = {"pop.wav",  "blop.wav",  "fanfare.wav",
                                              "sad.wav",  "thump.wav", "pan.wav",
-                                             "ding.wav", "bell.wav", "honk.wav"};
+                                             "ding.wav", "bell.wav",  "honk.wav"};
   for (int id = 0; id < 9; id++)
     read_wav(sound_files[id], id);
   create_play_all_wav(0);

@@ -10,7 +10,9 @@ MainWin *main_window = nullptr;
 static int busy_depth = 0;
 static MainWin *closing_window = nullptr;
 
-BoardBusy::BoardBusy() { busy_depth++; }
+BoardBusy::BoardBusy() {
+  busy_depth++;
+}
 
 BoardBusy::~BoardBusy() {
   if (--busy_depth == 0 && closing_window) {
@@ -19,7 +21,9 @@ BoardBusy::~BoardBusy() {
   }
 }
 
-bool quit_pending() { return closing_window != nullptr; }
+bool quit_pending() {
+  return closing_window != nullptr;
+}
 
 Fl_Menu_Item menu_items[] = {
     {"Game", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
@@ -36,8 +40,7 @@ Fl_Menu_Item menu_items[] = {
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}};
 
-MainWin::MainWin(int difficulty, int w, int h, const char *title)
-    : Fl_Double_Window(w, h, title) {
+MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Window(w, h, title) {
   this->difficulty = difficulty;
   Fl_Menu_Bar *menu_bar = new Fl_Menu_Bar(0, 0, w - 210, 30);
   menu_bar->textcolor(FL_FOREGROUND_COLOR);
@@ -90,10 +93,18 @@ static void set_level(int difficulty) {
   if (main_window->game) main_window->game->Reset();
 }
 
-void easy_cb(Fl_Widget *, void *) { set_level(0); }
-void medium_cb(Fl_Widget *, void *) { set_level(1); }
-void hard_cb(Fl_Widget *, void *) { set_level(2); }
-void stupid_cb(Fl_Widget *, void *) { set_level(3); }
+void easy_cb(Fl_Widget *, void *) {
+  set_level(0);
+}
+void medium_cb(Fl_Widget *, void *) {
+  set_level(1);
+}
+void hard_cb(Fl_Widget *, void *) {
+  set_level(2);
+}
+void stupid_cb(Fl_Widget *, void *) {
+  set_level(3);
+}
 
 void arrow_mode_cb(Fl_Widget *, void *) {
   if (!main_window || !main_window->game) return;

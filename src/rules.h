@@ -11,7 +11,9 @@ typedef int Cells[BOARD_ROWS][BOARD_COLS];
 
 // Colours and dead tiles are tiles; only colours (0..99) can be selected and
 // matched.
-inline bool is_playable(int value) { return (unsigned)value <= 99; }
+inline bool is_playable(int value) {
+  return (unsigned)value <= 99;
+}
 
 // Number of colours a new game deals at this level.
 int colour_count(int difficulty);
