@@ -190,14 +190,7 @@ TEST_F(ArrowMode, WheelTurnsTheArrowAndCostsAMove) {
   // Over an empty top cell, in Easy with draws that breed nothing: the
   // cell stays empty and shows the arrow; the step still pops.
   main_window->difficulty = 0;
-  long seed = 1;
-  for (;; seed++) {
-    srand48(seed);
-    bool none = true;
-    for (int c = 0; c < BOARD_COLS && none; c++)
-      none = breed_draw(0) == CELL_EMPTY;
-    if (none) break;
-  }
+  long seed = seed_breeding_nothing();
   SCOPED_TRACE("seed " + std::to_string(seed));
   fill_playing(b);
   point(0, 4, 6);

@@ -13,17 +13,6 @@ protected:
     read_top_scores(); // as at start-up, in the empty working directory
     fill_playing(board());
   }
-  // Clears column 0 except for three 10s over an 11 at the bottom, with a
-  // 10 beside the 11: swapping (19,0) with (19,1) clears the column.
-  void column_ready_to_clear() {
-    Varnel *b = board();
-    for (int r = 0; r < 16; r++)
-      b->Array(r, 0, CELL_EMPTY);
-    for (int r = 16; r < 19; r++)
-      b->Array(r, 0, 10);
-    b->Array(19, 0, 11);
-    b->Array(19, 1, 10);
-  }
 };
 
 // The colours bred at each level, drawn from drand48 in column order, and
@@ -93,14 +82,7 @@ TEST_F(BreedWinLoss, BreedingDrawsPerLevel) {
 TEST_F(BreedWinLoss, EasyBreedingThatAddsNothing) {
   Varnel *b = board();
   main_window->difficulty = 0;
-  long seed = 1;
-  for (;; seed++) {
-    srand48(seed);
-    bool none = true;
-    for (int c = 0; c < BOARD_COLS && none; c++)
-      none = breed_draw(0) == CELL_EMPTY;
-    if (none) break;
-  }
+  long seed = seed_breeding_nothing();
   SCOPED_TRACE("seed " + std::to_string(seed));
   srand48(seed);
   clear_sounds();
@@ -166,7 +148,7 @@ TEST_F(BreedWinLoss, LossesAndTheResultButton) {
 // is recorded before the move is counted.
 TEST_F(BreedWinLoss, WinningMoveRecordsTheScore) {
   Varnel *b = board();
-  column_ready_to_clear();
+  column_ready_to_clear(board());
   NameDialog answer(nullptr);
   clear_sounds();
   left_click(b, 19, 0);

@@ -44,6 +44,29 @@ template <class Pred> bool pump_until(Pred pred) {
 }
 
 // Runs xdotool on the test's display; its input reaches us as real X events.
+// Column 0 empty down to three 10s over an 11, with a 10 beside the 11:
+// swapping (19,0) and (19,1) completes a run that clears the column's last
+// tiles and wins.
+inline void column_ready_to_clear(Varnel *b) {
+  for (int r = 0; r < 16; r++)
+    b->Array(r, 0, CELL_EMPTY);
+  for (int r = 16; r < 19; r++)
+    b->Array(r, 0, 10);
+  b->Array(19, 0, 11);
+  b->Array(19, 1, 10);
+}
+
+// The first seed after which an Easy breeding step adds no tile at all.
+inline long seed_breeding_nothing() {
+  for (long seed = 1;; seed++) {
+    srand48(seed);
+    bool none = true;
+    for (int c = 0; c < BOARD_COLS && none; c++)
+      none = breed_draw(0) == CELL_EMPTY;
+    if (none) return seed;
+  }
+}
+
 inline bool xdo(const std::string &args) {
   std::string cmd = "xdotool " + args;
   return system(cmd.c_str()) == 0;

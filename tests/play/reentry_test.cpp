@@ -28,12 +28,7 @@ protected:
   void winning_move_ready() {
     Varnel *b = board();
     fill_playing(b);
-    for (int r = 0; r < 16; r++)
-      b->Array(r, 0, CELL_EMPTY);
-    for (int r = 16; r < 19; r++)
-      b->Array(r, 0, 10);
-    b->Array(19, 0, 11);
-    b->Array(19, 1, 10);
+    column_ready_to_clear(b);
   }
   void winning_move() {
     left_click(board(), 19, 0);
