@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# What the desktop and the package tools read: the desktop entry, the
+# AppStream metainfo, the icon, the man page and the launcher, each checked
+# by its own validator in the installed tree, and the names that tie them.
+# Functions here run through check(), which shellcheck does not follow.
+# shellcheck disable=SC2317 source=common.sh source-path=SCRIPTDIR
+. "$(dirname "$0")/common.sh"
+
+install_to "$work/prefix" || exit 1
+share=$work/prefix/share
+desktop=$share/applications/org.varnel.Varnel.desktop
+metainfo=$share/metainfo/org.varnel.Varnel.metainfo.xml
+icon=$share/icons/hicolor/scalable/apps/varnel.svg
+man=$share/man/man6/varnel.6.gz
+
+# entry KEY: the value of KEY in the desktop entry.
+entry() { sed -n "s/^$1=//p" "$desktop"; }
+# quiet COMMAND...: runs COMMAND and shows its output only when it fails or
+# says anything.
+quiet() {
+  local out
+  out=$("$@" 2>&1)
+  local rc=$?
+  [ -n "$out" ] && printf '%s\n' "$out" | sed 's/^/  | /'
+  [ "$rc" -eq 0 ] && [ -z "$out" ]
+}
+
+echo "== Desktop entry"
+check "desktop-file-validate accepts it" quiet desktop-file-validate "$desktop"
+check "it is in Game and LogicGame" same "$(entry Categories)" "Game;LogicGame;"
+check "it starts the launcher, by name" same "$(entry Exec)" varnel
+check "the launcher of that name is installed" test -x "$work/prefix/bin/$(entry Exec)"
+check "its icon is installed in hicolor under that name" test -f "$share/icons/hicolor/scalable/apps/$(entry Icon).svg"
+
+echo "== AppStream metainfo"
+check "appstreamcli validate --no-net accepts it" appstreamcli validate --no-net "$metainfo"
+check "its id is the desktop entry's name" \
+  same "$(xmllint --xpath 'string(/component/id)' "$metainfo")" "$(basename "$desktop" .desktop)"
+check "it launches that desktop entry" \
+  same "$(xmllint --xpath 'string(/component/launchable[@type="desktop-id"])' "$metainfo")" "$(basename "$desktop")"
+check "it provides the varnel command" \
+  same "$(xmllint --xpath 'string(/component/provides/binary)' "$metainfo")" varnel
+
+echo "== Icon"
+check "the icon is well-formed SVG" same "$(xmllint --xpath 'local-name(/*)' "$icon")" svg
+check "the icon is square" same "$(xmllint --xpath 'string(/*/@viewBox)' "$icon")" "0 0 128 128"
+
+echo "== Man page"
+# The same check lintian makes: groff must have nothing to complain about.
+# Only groff's complaints (standard error) are kept; the page goes away.
+man_warnings() {
+  # shellcheck disable=SC2069
+  LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$man" 2>&1 >/dev/null
+}
+check "man --warnings renders it without a warning" quiet man_warnings
+page=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$man" 2>/dev/null)
+check "it is in section 6" same "$(zcat "$man" | sed -n 's/^\.TH VARNEL \([0-9]\).*/\1/p')" 6
+for section in SYNOPSIS ARGUMENTS "HOW TO PLAY" MENUS FILES SOUNDS ENVIRONMENT DIAGNOSTICS "EXIT STATUS"; do
+  check "it has the section $section" grep -qx "$section" <<<"$page"
+done
+for word in $SOUNDS top_scores.txt XDG_DATA_HOME .local/share/varnel Easy Medium Hard Stupid \
+  "Toggle Arrow Mode" "Error: Cannot create a new thread."; do
+  check "it tells of $word" grep -qF "$word" <<<"$page"
+done
+
+echo "== Launcher"
+check "sh -n accepts it" sh -n "$work/prefix/bin/varnel"
+check "shellcheck accepts it" shellcheck -s sh "$work/prefix/bin/varnel"
+finish
