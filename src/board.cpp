@@ -85,6 +85,8 @@ Varnel::Varnel(int x, int y, int w, int h, const char *label)
 }
 
 // A top-scores window must not outlive the board its callback points at.
+// Deleted at once: a deferred deletion would never run once the event loop
+// has ended.
 Varnel::~Varnel() {
   if (scores_window) {
     scores_window->hide();
@@ -104,9 +106,9 @@ void Varnel::draw() {
 }
 
 int Varnel::level() const {
-  return main_window ? main_window->difficulty : 1;
+  MainWin *win = main_window ? main_window : closing_main_window();
+  return win ? win->difficulty : 1;
 }
-
 void Varnel::Array(int row, int col, int value) {
   board[row][col] = value;
   VarnelButton *tile = buttons[row][col];
@@ -137,7 +139,7 @@ void Varnel::show_step() {
 void Varnel::Reset() {
   BoardBusy busy;
   global_win = 0;
-  int n = main_window ? colour_count(main_window->difficulty) : 5;
+  int n = colour_count(level());
   close_scores_window();
   moves = 0;
   sel_col = sel_row = sel2_col = sel2_row = -1;
@@ -304,7 +306,8 @@ int Varnel::Breed() {
   // The dialog's answer lives in a buffer of its own: copy it at once.
   char name[256] = "Player";
   const char *answer = quit_pending() ? nullptr : fl_input("Player Name");
-  if (answer && answer[0]) snprintf(name, sizeof name, "%s", answer);
+  // Quit closes the dialog; whatever it held then is not an answer.
+  if (answer && answer[0] && !quit_pending()) snprintf(name, sizeof name, "%s", answer);
   write_top_scores(name, d, moves, arrow_mode);
   read_top_scores();
   // After Quit the score is kept, but no window is opened for it.

@@ -5,8 +5,8 @@
 
 MainWin *main_window = nullptr;
 
-// Quit during a board operation only hides the window; it is destroyed once
-// the outermost operation has returned.
+// Quit during a board operation hides the windows; the main window is
+// destroyed once the outermost operation has returned.
 static int busy_depth = 0;
 static MainWin *closing_window = nullptr;
 
@@ -23,6 +23,10 @@ BoardBusy::~BoardBusy() {
 
 bool quit_pending() {
   return closing_window != nullptr;
+}
+
+MainWin *closing_main_window() {
+  return closing_window;
 }
 
 Fl_Menu_Item menu_items[] = {

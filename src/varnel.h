@@ -90,8 +90,9 @@ extern int global_win;
 
 // Board operations that flush events can be interrupted by any input,
 // Quit included. Every entry point from the toolkit into the board holds a
-// BoardBusy while it runs; Quit during one only hides the main window, and
-// the window is destroyed once the outermost entry point has returned.
+// BoardBusy while it runs. Quit during one hides every window (an open name
+// dialog too, so that the move can end) and the main window is destroyed
+// once the outermost entry point has returned.
 class BoardBusy {
 public:
   BoardBusy();
@@ -100,6 +101,9 @@ public:
   BoardBusy &operator=(const BoardBusy &) = delete;
 };
 bool quit_pending();
+// The main window that Quit is about to destroy, or null: the board's
+// running move still plays at its level.
+MainWin *closing_main_window();
 
 void button_select_cb(Fl_Widget *widget, void *data);
 void reset_cb(Fl_Widget *widget, void *data);

@@ -130,6 +130,40 @@ TEST_F(Reentry, QuitWhileTheNameDialogIsOpen) {
   EXPECT_EQ(Fl::first_window(), nullptr);
 }
 
+// Quit after half a name was typed: the closed dialog still holds the text
+// (once an earlier dialog was answered with OK), which is not an answer.
+TEST_F(Reentry, QuitWithHalfANameTyped) {
+  winning_move_ready();
+  {
+    NameDialog first("Ann");
+    winning_move();
+  }
+  winning_move_ready();
+  NameDialog second("never typed");
+  second.instead = [] {
+    Fl_Input *input = nullptr;
+    if (find_dialog(&input)) input->value("Half a na");
+    quit_cb(nullptr, nullptr);
+  };
+  winning_move();
+  EXPECT_EQ(second.answered, 1);
+  EXPECT_EQ(file_text("top_scores.txt"), "0:1:Ann\n1:1:Player\n");
+  Fl::check();
+}
+
+// Quit before the winning move has reached its breeding step: the score is
+// recorded at the level played, though the main window is already gone.
+TEST_F(Reentry, QuitBeforeTheWinKeepsTheLevel) {
+  main_window->difficulty = 3;
+  winning_move_ready();
+  {
+    AtFlush inject(1, [] { quit_cb(nullptr, nullptr); });
+    winning_move();
+  }
+  EXPECT_EQ(file_text("top_scores.txt"), "0:3:Player\n");
+  Fl::check();
+}
+
 // A second win while the first one's dialog is open, by the menu or by a
 // move, records its own score under "Player"; the first is answered after.
 TEST_F(Reentry, SecondWinWhileTheNameDialogIsOpen) {
