@@ -1,0 +1,404 @@
+// The built game, started and played as a player would: real X input, the
+// screen read from outside, the sounds captured from a real ALSA device.
+// gtest first: the X headers define names that it uses.
+#include <gtest/gtest.h>
+
+#include "game_driver.h"
+#include "rules.h"
+
+#include <FL/Enumerations.H>
+#include <map>
+#include <set>
+#include <sys/wait.h>
+
+namespace {
+
+// The tile colours as a player sees them, in the order the levels use them.
+const unsigned colours[12] = {0x640000, 0x643296, 0x006400, 0x000064, 0x968764, 0x328764,
+                              0xC88764, 0x00C800, 0xFFC8C8, 0x8CC8FA, 0x8CC88C, 0xF0780A};
+const unsigned WHITE = 0xFFFFFF, PINK = 0xFFC8DC;
+const int UNKNOWN = -2;
+
+// -1 for an empty (white) tile, the colour's number, or UNKNOWN.
+int colour_number(unsigned rgb) {
+  if (rgb == WHITE) return CELL_EMPTY;
+  for (int i = 0; i < 12; i++)
+    if (colours[i] == rgb) return i;
+  return UNKNOWN;
+}
+
+void read_board(const Image &shot, Cells cells) {
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      cells[r][c] = colour_number(Game::tile(shot, r, c));
+}
+
+// A board at rest: every tile known, nothing left to fall, no match shown.
+bool at_rest(const Image &shot) {
+  if (shot.w == 0) return false;
+  Cells cells, marked;
+  read_board(shot, cells);
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++) {
+      if (cells[r][c] == UNKNOWN) return false;
+      if (r < BOARD_ROWS - 1 && cells[r][c] >= 0 && cells[r + 1][c] == CELL_EMPTY) return false;
+    }
+  return mark_matches(cells, marked) == 0;
+}
+
+Image settled(Game &game) {
+  Image shot;
+  wait_for([&] { return at_rest(shot = game.screen()); });
+  return shot;
+}
+
+// The pixel where the outline of the selection runs through a tile.
+unsigned selection_mark(Game &game, int row, int col) {
+  return capture(game.window, col * 40 + 10, 30 + row * 40 + 20, 1, 1).at(0, 0);
+}
+
+// Two neighbours of the bottom row with different colours whose swap matches
+// nothing, in columns filled from row 10 down: what falls later lands far
+// above them.
+bool choose_swap(const Image &shot, int &row, int &col) {
+  Cells cells, marked;
+  read_board(shot, cells);
+  row = BOARD_ROWS - 1;
+  for (col = 1; col + 2 < BOARD_COLS; col++) {
+    bool full = true;
+    for (int c = col - 1; c <= col + 2; c++)
+      for (int r = 10; r < BOARD_ROWS; r++)
+        full = full && cells[r][c] >= 0;
+    if (!full || cells[row][col] == cells[row][col + 1]) continue;
+    std::swap(cells[row][col], cells[row][col + 1]);
+    bool quiet = mark_matches(cells, marked) == 0;
+    std::swap(cells[row][col], cells[row][col + 1]);
+    if (quiet) return true;
+  }
+  return false;
+}
+
+// Swaps two neighbours of the bottom row with two clicks; returns the board
+// at rest afterwards.
+Image make_a_swap(Game &game, int &row, int &col, Image &before) {
+  before = settled(game);
+  EXPECT_TRUE(choose_swap(before, row, col));
+  game.click_tile(row, col);
+  EXPECT_TRUE(wait_for([&] { return selection_mark(game, row, col) == WHITE; }));
+  game.click_tile(row, col + 1);
+  EXPECT_TRUE(wait_for([&] { return game.moves_read("1"); }));
+  return settled(game);
+}
+
+// Ends a game with Game → Quit: status 0, and nothing on standard error.
+void quit(Game &game) {
+  EXPECT_TRUE(game.quit());
+  EXPECT_EQ(game.error_output(), "");
+}
+
+TEST(Window, TitleSizeLayoutAndTheFirstGame) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  EXPECT_EQ(window_name(game.window), "Varnel");
+  int x, y, w, h;
+  ASSERT_TRUE(window_geometry(game.window, x, y, w, h));
+  EXPECT_EQ(w, 800);
+  EXPECT_EQ(h, 830);
+  std::vector<Window> board = child_windows(game.window);
+  ASSERT_EQ(board.size(), 1u);
+  ASSERT_TRUE(window_geometry(board[0], x, y, w, h));
+  EXPECT_EQ(std::vector<int>({x, y, w, h}), std::vector<int>({0, 30, 800, 800}));
+
+  game.move(400, 15); // on the menu bar, over no tile
+  Image shot = settled(game);
+  // The difficulty box at (590, 2) and the move box at (700, 2), 100 × 26,
+  // with the menu bar on their left and a gap between them.
+  EXPECT_EQ(shot.crop(590, 2, 100, 26), render_box("Medium"));
+  EXPECT_TRUE(game.moves_read(""));
+  for (int bx : {590, 700}) {
+    EXPECT_EQ(shot.at(bx + 5, 6), PINK);
+    EXPECT_EQ(shot.at(bx + 94, 23), PINK);
+    EXPECT_NE(shot.at(bx + 50, 1), PINK);
+    EXPECT_NE(shot.at(bx + 50, 28), PINK);
+  }
+  unsigned bar = shot.at(300, 15);
+  for (int y = 0; y < 30; y++) {
+    EXPECT_NE(shot.at(589, y), PINK);
+    EXPECT_NE(shot.at(695, y), PINK);
+  }
+  EXPECT_EQ(shot.at(5, 5), bar);
+  EXPECT_EQ(shot.at(585, 25), bar);
+
+  // Tiles of 40 × 40 from (0, 30): the face fills each cell; white or one
+  // of Medium's five colours, and the top row white.
+  std::set<int> seen;
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++) {
+      SCOPED_TRACE(testing::Message() << "tile " << r << "," << c);
+      unsigned face = Game::tile(shot, r, c);
+      int left = c * 40, top = 30 + r * 40;
+      EXPECT_EQ(shot.at(left + 3, top + 3), face);
+      EXPECT_EQ(shot.at(left + 36, top + 36), face);
+      int n = colour_number(face);
+      EXPECT_TRUE(n == CELL_EMPTY || (n >= 0 && n < 5)) << std::hex << face;
+      if (r == 0) {
+        EXPECT_EQ(face, WHITE);
+      }
+      seen.insert(n);
+    }
+  EXPECT_EQ(seen.size(), 6u); // five colours and white
+  quit(game);
+}
+
+TEST(Levels, FromTheCommandLine) {
+  struct Case {
+    std::vector<std::string> args;
+    const char *name;
+    int colours;
+  };
+  const Case cases[] = {{{}, "Medium", 5},     {{"0"}, "Easy", 4},    {{"abc"}, "Easy", 4},
+                        {{"7"}, "Stupid", 12}, {{"-5"}, "Easy", 4},   {{"2"}, "Hard", 8},
+                        {{"2x"}, "Hard", 8},   {{"3"}, "Stupid", 12}, {{"1", "3"}, "Medium", 5}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.name << " from \"" << (c.args.empty() ? "" : c.args[0]) << "\"");
+    Game game(c.args);
+    ASSERT_NE(game.window, 0u);
+    Image shot = settled(game);
+    EXPECT_EQ(shot.crop(590, 2, 100, 26), render_box(c.name));
+    std::set<int> seen;
+    for (int r = 0; r < BOARD_ROWS; r++)
+      for (int col = 0; col < BOARD_COLS; col++)
+        seen.insert(colour_number(Game::tile(shot, r, col)));
+    EXPECT_EQ(*seen.begin(), CELL_EMPTY);
+    EXPECT_EQ(*seen.rbegin(), c.colours - 1); // 400 tiles show every colour
+    quit(game);
+  }
+}
+
+TEST(Play, TwoClicksSwapNeighboursAndMakeAMove) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  Image before;
+  Image after = make_a_swap(game, row, col, before);
+  EXPECT_EQ(Game::tile(after, row, col), Game::tile(before, row, col + 1));
+  EXPECT_EQ(Game::tile(after, row, col + 1), Game::tile(before, row, col));
+  EXPECT_NE(selection_mark(game, row, col), WHITE);
+  // New tiles were bred into the top row.
+  int bred = 0;
+  for (int c = 0; c < BOARD_COLS; c++)
+    bred += Game::tile(after, 0, c) != WHITE;
+  EXPECT_GT(bred, 0);
+  EXPECT_TRUE(wait_for([&] { return game.heard_in_order({THUMP, PAN, POP}); }));
+  quit(game);
+}
+
+TEST(Play, CancelledSelectionAndEmptyCellChangeNothing) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  Image start = settled(game);
+  int row, col;
+  ASSERT_TRUE(choose_swap(start, row, col));
+  game.click_tile(row, col);
+  EXPECT_TRUE(wait_for([&] { return selection_mark(game, row, col) == WHITE; }));
+  game.click_tile(row, col); // again: the selection is cancelled
+  EXPECT_TRUE(wait_for([&] { return selection_mark(game, row, col) != WHITE; }));
+  EXPECT_TRUE(wait_for([&] { return game.heard_in_order({THUMP, DING}); }));
+
+  // Over an empty cell of the top row (white on white: no outline to see).
+  game.move_to_tile(0, 7);
+  Image before;
+  EXPECT_TRUE(wait_for([&] {
+    before = game.screen();
+    return before.at(col * 40 + 5, 30 + row * 40 + 20) != WHITE; // outline gone
+  }));
+  game.click_tile(0, 7);
+  EXPECT_TRUE(wait_for([&] { return game.heard_in_order({THUMP, DING, HONK}); }));
+  Image after = game.screen();
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      EXPECT_EQ(Game::inside(after, r, c), Game::inside(before, r, c)) << r << "," << c;
+  EXPECT_TRUE(game.moves_read(""));
+  EXPECT_EQ(Game::tile(before, row, col), Game::tile(start, row, col));
+  quit(game);
+}
+
+TEST(ArrowMode, ArrowsShownAndTheWheelTurnsThemAtACostOfAMove) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  settled(game);
+  game.menu("Difficulty", 5); // Toggle Arrow Mode: a new game with arrows
+  std::map<std::pair<unsigned, int>, Image> arrows;
+  auto arrow = [&](unsigned colour, int direction) {
+    auto key = std::make_pair(colour, direction);
+    if (!arrows.count(key)) arrows[key] = render_arrow_tile(colour, direction).crop(6, 6, 28, 28);
+    return arrows[key];
+  };
+  // The direction of the arrow a tile shows, or -1.
+  auto direction = [&](const Image &shot, int r, int c) {
+    Image tile = Game::inside(shot, r, c);
+    for (int d = 0; d < 8; d++)
+      if (tile == arrow(Game::tile(shot, r, c), d)) return d;
+    return -1;
+  };
+  // Every coloured tile shows one of the eight arrows, every white one none.
+  Image shot;
+  std::set<int> directions;
+  EXPECT_TRUE(wait_for(
+      [&] {
+        shot = game.screen();
+        if (!at_rest(shot)) return false;
+        directions.clear();
+        for (int r = 0; r < BOARD_ROWS; r++)
+          for (int c = 0; c < BOARD_COLS; c++) {
+            int d = Game::tile(shot, r, c) == WHITE ? 8 : direction(shot, r, c);
+            if (d < 0) return false;
+            directions.insert(d);
+          }
+        return true;
+      },
+      500));
+  EXPECT_GT(directions.size(), 4u); // drawn at random for each tile
+  for (int r = 0; r < BOARD_ROWS; r++)
+    EXPECT_EQ(Game::tile(shot, 0, r), WHITE);
+
+  // Wheel up turns the arrow under the pointer clockwise, down turns it back;
+  // each turn is a move.
+  int row, col;
+  ASSERT_TRUE(choose_swap(shot, row, col));
+  int d = direction(shot, row, col);
+  game.move_to_tile(row, col);
+  EXPECT_TRUE(wait_for([&] { return direction(game.screen(), row, col) == d; }));
+  game.click_tile(row, col, 4);
+  EXPECT_TRUE(wait_for([&] { return game.moves_read("1"); }));
+  EXPECT_TRUE(wait_for([&] { return direction(game.screen(), row, col) == (d + 1) % 8; }));
+  game.click_tile(row, col, 5);
+  EXPECT_TRUE(wait_for([&] { return game.moves_read("2"); }));
+  EXPECT_TRUE(wait_for([&] { return direction(game.screen(), row, col) == d; }));
+  EXPECT_TRUE(wait_for([&] { return game.heard_in_order({POP, POP}); }));
+
+  // Toggled off: a new game without arrows.
+  game.menu("Difficulty", 5);
+  EXPECT_TRUE(wait_for([&] {
+    Image plain = game.screen();
+    if (!at_rest(plain) || Game::tile(plain, 0, 0) != WHITE) return false;
+    for (int r = 1; r < BOARD_ROWS; r++)
+      for (int c = 0; c < BOARD_COLS; c++)
+        if (plain.at(c * 40 + 20, 30 + r * 40 + 20) != plain.at(c * 40 + 8, 30 + r * 40 + 8) ||
+            direction(plain, r, c) >= 0)
+          return false;
+    return true;
+  }));
+  quit(game);
+}
+
+// The name dialog: the game's window that is neither the main window nor
+// the top-scores window.
+Window name_dialog(Game &game) {
+  Window dialog = 0;
+  wait_for([&] {
+    for (Window w : game.other_windows())
+      if (window_name(w) != "Top Scores") dialog = w;
+    return dialog != 0;
+  });
+  return dialog;
+}
+
+TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
+  const char *kept = "0:2:first\n1:3:tie\n7:-1:arrow player\n";
+  Game game({}, kept);
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  Image before;
+  make_a_swap(game, row, col, before);
+  game.menu("Game", 3); // Win
+
+  Window dialog = name_dialog(game);
+  ASSERT_NE(dialog, 0u);
+  Image won = render_result_button("You Win!", FL_WHITE, FL_BLUE);
+  EXPECT_TRUE(wait_for([&] { return capture(game.window, 350, 405, 100, 50) == won; }));
+  EXPECT_TRUE(wait_for([&] { return game.heard_in_order({THUMP, PAN, POP, FANFARE}); }));
+  EXPECT_EQ(game.scores(), kept);
+
+  game.move(200, 60, dialog);
+  shell("xdotool type --delay 20 'Zed Q'");
+  shell("xdotool key Return");
+  Window scores = 0;
+  EXPECT_TRUE(wait_for([&] { return (scores = game.find_window("Top Scores")) != 0; }));
+  EXPECT_FALSE(viewable(dialog));
+  // One move at Medium: after the entries of fewer moves, before the others.
+  EXPECT_EQ(game.scores(), "0:2:first\n1:1:Zed Q\n1:3:tie\n7:-1:arrow player\n");
+  int x, y, w, h;
+  ASSERT_TRUE(window_geometry(scores, x, y, w, h));
+  EXPECT_EQ(w, 400);
+  EXPECT_EQ(h, 600);
+  // Four rows of 22 pixels, each with its name, mode and moves cells.
+  EXPECT_TRUE(wait_for([&] {
+    Image table = capture(scores, 0, 0, 400, 600);
+    if (table.w == 0) return false;
+    for (int i = 0; i < 4; i++)
+      if (table.at(3, 22 * i + 3) != 0xFFF096 || table.at(153, 22 * i + 3) != 0xB4C8FA ||
+          table.at(253, 22 * i + 3) != 0x96F0FF)
+        return false;
+    return table.at(3, 22 * 4 + 3) == WHITE && table.at(200, 22 * 4 + 11) == WHITE;
+  }));
+
+  // Closed by the window manager: the game goes on.
+  send_delete_window(scores);
+  EXPECT_TRUE(wait_for([&] { return !viewable(scores); }));
+  EXPECT_TRUE(game.running());
+  quit(game);
+}
+
+TEST(Exit, WindowManagerCloseEndsTheGame) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  settled(game);
+  send_delete_window(game.window);
+  int status = -1;
+  ASSERT_TRUE(game.wait_exit(status));
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(game.error_output(), "");
+}
+
+TEST(Exit, AnOpenTopScoresWindowOutlivesTheMainWindow) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  settled(game);
+  game.menu("Game", 3);
+  Window dialog = name_dialog(game);
+  ASSERT_NE(dialog, 0u);
+  game.move(200, 60, dialog);
+  shell("xdotool key Escape"); // cancelled: the score is the default name's
+  Window scores = 0;
+  EXPECT_TRUE(wait_for([&] { return (scores = game.find_window("Top Scores")) != 0; }));
+  EXPECT_EQ(game.scores(), "0:1:Player\n");
+
+  send_delete_window(game.window);
+  EXPECT_TRUE(wait_for([&] { return !viewable(game.window); }));
+  EXPECT_TRUE(game.running());
+  EXPECT_TRUE(viewable(scores));
+  send_delete_window(scores);
+  int status = -1;
+  ASSERT_TRUE(game.wait_exit(status));
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(game.error_output(), "");
+}
+
+TEST(Exit, WithoutAnAudioDeviceNothingOnStandardError) {
+  Game game({}, nullptr, false);
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  Image before;
+  make_a_swap(game, row, col, before);
+  game.click_tile(0, 3);
+  game.menu("Game", 2); // Reset
+  settled(game);
+  quit(game);
+  EXPECT_TRUE(game.heard().empty());
+}
+
+} // namespace
