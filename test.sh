@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the game three times (plain, with the
 # address and undefined-behaviour sanitizers, with the thread sanitizer) and
-# runs every test. Each GUI test starts an Xvfb of its own. The plain build's
-# ctest summary comes last.
+# runs every test; the fuzz targets run for 30 seconds each. Each GUI test
+# starts an Xvfb of its own. The plain build's ctest summary comes last.
 set -u
 VARNEL_ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$VARNEL_ROOT/tools/deps.sh"
@@ -25,6 +25,13 @@ if build_tree build-tsan -DVARNEL_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug >/dev
 else
   echo "TSan build failed"
   status=1
+fi
+
+echo "== Fuzzing: each target for 30 seconds"
+if command -v clang++ >/dev/null; then
+  "$VARNEL_ROOT/fuzz/run.sh" 30 || status=1
+else
+  echo "clang++ is not installed: no fuzzing"
 fi
 
 echo "== Plain build: every test"
