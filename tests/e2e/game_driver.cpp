@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +31,17 @@ Image Image::crop(int x, int y, int cw, int ch) const {
     for (int i = x; i < x + cw; i++)
       part.px.push_back(at(i, j));
   return part;
+}
+
+void PrintTo(const Image &image, std::ostream *out) {
+  *out << image.w << "x" << image.h << " image";
+  if (image.px.empty()) return;
+  std::map<unsigned, int> count;
+  for (unsigned p : image.px)
+    count[p]++;
+  auto most = std::max_element(count.begin(), count.end(),
+                               [](auto &a, auto &b) { return a.second < b.second; });
+  *out << " of " << count.size() << " colours, mostly #" << std::hex << most->first << std::dec;
 }
 
 // Windows of the game come and go while the test looks at them: a request

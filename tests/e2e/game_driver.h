@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/types.h>
 #include <ctime>
+#include <ostream>
 #include <vector>
 
 typedef std::vector<unsigned char> Bytes;
@@ -23,6 +24,8 @@ struct Image {
   }
   bool operator!=(const Image &other) const { return !(*this == other); }
 };
+// How a failed comparison shows an image.
+void PrintTo(const Image &image, std::ostream *out);
 
 // The X display the test runs on (FLTK's connection, opened on first use).
 Display *display();
@@ -58,7 +61,7 @@ extern const char *const sound_files[9];
 enum { POP, BLOP, FANFARE, SAD, THUMP, PAN, DING, BELL, HONK };
 
 // Polls pred about every 20 ms, up to about the given number of times.
-template <class Pred> bool wait_for(Pred pred, int polls = 3000);
+template <class Pred> bool wait_for(Pred pred, int polls = 1500);
 
 class Game {
 public:
