@@ -20,7 +20,9 @@ inline std::vector<int> queued_sounds() {
   int n = global_wave_cnt.load();
   return std::vector<int>(global_wave_list, global_wave_list + n);
 }
-inline void clear_sounds() { global_wave_cnt.store(0); }
+inline void clear_sounds() {
+  global_wave_cnt.store(0);
+}
 
 // Fills the whole board with a pattern that holds no match: every cell gets
 // a colour from a 4-colour rotation that never repeats four in a line or
