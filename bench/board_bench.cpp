@@ -44,6 +44,23 @@ static void build_cascade(Varnel *b) {
       b->Array(r, c, 0), b->Array(r, c + 1, 0);
 }
 
+// Runs `prepare` then `run` the given number of times and prints the median
+// time and repaint steps of `run`.
+template <class Prepare, class Run>
+static void measure(Varnel *b, const char *what, int runs, Prepare prepare, Run run) {
+  std::vector<double> ms, steps;
+  for (int i = 0; i < runs; i++) {
+    prepare();
+    long s0 = b->repaint_steps;
+    double t0 = now_ms();
+    run();
+    ms.push_back(now_ms() - t0);
+    steps.push_back(b->repaint_steps - s0);
+    global_wave_cnt.store(0);
+  }
+  printf("%-44s %10.1f ms, %.0f steps (median of %d)\n", what, median(ms), median(steps), runs);
+}
+
 int main() {
   Fl::visual(FL_DOUBLE);
   main_window = new MainWin(1, 800, 830, "Varnel bench");
@@ -56,30 +73,10 @@ int main() {
   printf("%-44s %10.3f ms (median of 2000)\n", "animation step (1 cell, repaint, check)",
          median(step));
 
-  std::vector<double> reset_ms, reset_steps;
-  for (int i = 0; i < 30; i++) {
-    long s0 = b->repaint_steps;
-    double t0 = now_ms();
-    b->Reset();
-    reset_ms.push_back(now_ms() - t0);
-    reset_steps.push_back(b->repaint_steps - s0);
-    global_wave_cnt.store(0);
-  }
-  printf("%-44s %10.1f ms, %.0f steps (median of 30)\n", "new game with its initial resolution",
-         median(reset_ms), median(reset_steps));
-
-  std::vector<double> cascade_ms, cascade_steps;
-  for (int i = 0; i < 10; i++) {
-    build_cascade(b);
-    long s0 = b->repaint_steps;
-    double t0 = now_ms();
-    b->Matched();
-    cascade_ms.push_back(now_ms() - t0);
-    cascade_steps.push_back(b->repaint_steps - s0);
-    global_wave_cnt.store(0);
-  }
-  printf("%-44s %10.1f ms, %.0f steps (median of 10)\n", "long cascade", median(cascade_ms),
-         median(cascade_steps));
+  measure(
+      b, "new game with its initial resolution", 30, [] {}, [b] { b->Reset(); });
+  measure(
+      b, "long cascade", 10, [b] { build_cascade(b); }, [b] { b->Matched(); });
   delete main_window;
   return 0;
 }
