@@ -4,8 +4,22 @@
 #include "pa.h"
 #include "top_scores.h"
 
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+// A caller may start the game with a standard descriptor closed
+// (`varnel 2>&-`). The next file opened would take its number: the X
+// connection, say, would then receive every line meant for stderr.
+static void keep_standard_files_open() {
+  int fd;
+  while ((fd = open("/dev/null", O_RDWR)) >= 0 && fd <= 2) {
+  }
+  if (fd > 2) close(fd);
+}
+
 int main(int argc, char **argv) {
-  initialize_audio();
+  keep_standard_files_open();
   Fl::set_fonts("-*-*-*-*-*-*-*-*-*-*-*-*-iso10646-1");
   FL_NORMAL_SIZE = 11;
   read_top_scores();
@@ -14,6 +28,8 @@ int main(int argc, char **argv) {
                                              "ding.wav", "bell.wav",  "honk.wav"};
   for (int id = 0; id < 9; id++)
     read_wav(sound_files[id], id);
+  // The player starts the audio library itself: the window never waits for
+  // the sound stack.
   create_play_all_wav(0);
   Fl::visual(FL_DOUBLE);
   Fl::get_system_colors();
@@ -22,7 +38,14 @@ int main(int argc, char **argv) {
   main_window = win;
   main_window->game->Reset();
   Fl::run();
+  // The window goes now, not once the sound has stopped.
+  Fl::flush();
   set_play_wav(SOUND_STOP);
-  terminate_audio();
+  if (terminate_audio() != 0) {
+    // A sound thread is stuck inside the audio library: leave without
+    // running anything that might wait for it.
+    fflush(nullptr);
+    _exit(0);
+  }
   return 0;
 }

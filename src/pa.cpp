@@ -21,15 +21,25 @@ std::vector<int> *played_ids = nullptr;
 std::atomic<long> buffers_filled{0};
 std::atomic<long> clips_completed{0};
 
-// queue_mutex guards the appends, the emptying of the queue and
-// running_tasks. The player sleeps on queue_changed while the queue is
-// empty; stop_sound_threads sleeps on tasks_ended.
-static std::mutex queue_mutex;
-static std::condition_variable queue_changed;
-static std::condition_variable tasks_ended;
+// queue_mutex guards the appends, the emptying of the queue,
+// running_tasks and audio_state. The player sleeps on queue_changed while
+// the queue is empty; stop_sound_threads sleeps on tasks_ended.
+//
+// They are made once and never destroyed: exit() may run while the player
+// still sleeps on queue_changed (a lost X display ends the program from
+// inside the event loop), and destroying a condition variable that has a
+// waiter blocks for ever.
+static std::mutex &queue_mutex = *new std::mutex;
+static std::condition_variable &queue_changed = *new std::condition_variable;
+static std::condition_variable &tasks_ended = *new std::condition_variable;
 static int running_tasks = 0;
 // Set by stop_sound_threads: every sound thread ends as soon as it can.
 static std::atomic<bool> stop_forced{false};
+
+// Where PortAudio is: not started, being started (by the player, off the
+// window's path), up, or failed to start.
+enum AudioState { AUDIO_DOWN, AUDIO_STARTING, AUDIO_UP, AUDIO_FAILED };
+static AudioState audio_state = AUDIO_DOWN;
 
 // ---- Audio library start and end ----
 
@@ -45,16 +55,28 @@ static void silence_jack(const char *setter_name) {
 }
 
 void initialize_audio() {
+  {
+    std::lock_guard<std::mutex> lock(queue_mutex);
+    if (audio_state != AUDIO_DOWN) return;
+    audio_state = AUDIO_STARTING;
+  }
   snd_lib_error_set_handler(silent_alsa);
   silence_jack("jack_set_error_function");
   silence_jack("jack_set_info_function");
-  Pa_Initialize();
+  PaError err = Pa_Initialize();
+  std::lock_guard<std::mutex> lock(queue_mutex);
+  audio_state = err == paNoError ? AUDIO_UP : AUDIO_FAILED;
 }
 
-void terminate_audio() {
-  // No stream may be open, or about to be, when PortAudio goes away.
-  stop_sound_threads();
-  Pa_Terminate();
+int terminate_audio() {
+  // PortAudio must not go away under a thread that is still inside it. A
+  // thread stuck there (a device that never takes its data, a sound server
+  // that never answers) is left alone, and so is the library.
+  if (!stop_sound_threads(SHUTDOWN_WAIT_MS)) return 1;
+  std::lock_guard<std::mutex> lock(queue_mutex);
+  if (audio_state == AUDIO_UP) Pa_Terminate();
+  audio_state = AUDIO_DOWN;
+  return 0;
 }
 
 // ---- One clip through one stream ----
@@ -308,6 +330,11 @@ static bool play_batch() {
 }
 
 int x_play_all_wave(int *) {
+  // PortAudio starts here rather than on the GUI thread: it probes every
+  // ALSA plugin, which takes a while on a desktop, and it can block for
+  // good (a stale lock of libjack's). Requests made meanwhile wait in the
+  // queue.
+  if (!stop_forced.load()) initialize_audio();
   while (wait_for_request())
     if (play_batch()) break;
   return 0;
@@ -376,13 +403,18 @@ int CreateTask(int (*task)(int *), int *arg) {
   return 0;
 }
 
-void stop_sound_threads() {
+bool stop_sound_threads(int timeout_ms) {
   std::unique_lock<std::mutex> lock(queue_mutex);
   stop_forced.store(true);
   queue_changed.notify_all();
-  tasks_ended.wait(lock, [] { return running_tasks == 0; });
+  auto ended = [] { return running_tasks == 0; };
+  if (timeout_ms < 0)
+    tasks_ended.wait(lock, ended);
+  else if (!tasks_ended.wait_for(lock, std::chrono::milliseconds(timeout_ms), ended))
+    return false; // still forced: a thread that comes back plays nothing more
   stop_forced.store(false);
   global_wave_cnt.store(0, std::memory_order_relaxed);
+  return true;
 }
 
 void wait_for_sound_threads() {

@@ -43,10 +43,17 @@ extern std::atomic<int> global_wave_cnt;
 // queued ids after the call. Never waits for a clip.
 int set_play_wav(int id);
 
-// Starts PortAudio with the messages of alsa-lib and libjack silenced.
+// Starts PortAudio with the messages of alsa-lib and libjack silenced, once;
+// the player thread calls it when nobody did before. It may take long, or
+// never return when the sound stack hangs, so the game leaves it to the
+// player.
 void initialize_audio();
-// Stops every sound thread (see stop_sound_threads), then PortAudio.
-void terminate_audio();
+// Stops every sound thread (see stop_sound_threads), waiting at most
+// SHUTDOWN_WAIT_MS, then PortAudio. Returns 0 when done; 1 when a sound
+// thread is still stuck inside PortAudio, which is then left running: the
+// caller ends the process without tearing anything down.
+int terminate_audio();
+const int SHUTDOWN_WAIT_MS = 500;
 
 // Loads a WAV file into slot id of the clip table; a bad file leaves it empty.
 void read_wav(const char *path, int id);
@@ -84,8 +91,9 @@ int bytes_per_sample(int bits_per_sample);
 // trailing silence have been handed over.
 int fill_output_buffer(PlaybackState *state, void *output, unsigned long frames);
 
-// The player thread's body: plays the queue batch after batch until the stop
-// id, or until stop_sound_threads. Returns 0.
+// The player thread's body: starts PortAudio unless it is up already, then
+// plays the queue batch after batch until the stop id, or until
+// stop_sound_threads. Returns 0.
 int x_play_all_wave(int *unused);
 // Starts the player thread.
 void create_play_all_wav(int n);
@@ -100,8 +108,9 @@ int CreateTask(int (*task)(int *), int *arg);
 
 // Makes every thread started by CreateTask end (the playing clip is cut
 // short, queued ids are dropped, even with a full queue) and waits until
-// they all have ended. The queue is empty afterwards.
-void stop_sound_threads();
+// they all have ended, or at most timeout_ms when that is not negative.
+// Returns true, with the queue empty, when they all have ended.
+bool stop_sound_threads(int timeout_ms = -1);
 // Waits until every thread started by CreateTask has ended by itself.
 void wait_for_sound_threads();
 

@@ -389,7 +389,7 @@ TEST(Exit, AnOpenTopScoresWindowOutlivesTheMainWindow) {
 }
 
 TEST(Exit, WithoutAnAudioDeviceNothingOnStandardError) {
-  Game game({}, nullptr, false);
+  Game game({}, nullptr, Audio::NO_DEVICE);
   ASSERT_NE(game.window, 0u);
   int row, col;
   Image before;
@@ -399,6 +399,66 @@ TEST(Exit, WithoutAnAudioDeviceNothingOnStandardError) {
   settled(game);
   quit(game);
   EXPECT_TRUE(game.heard().empty());
+}
+
+// Quit, then true once the process has ended within about 2 s with status 0.
+bool quit_within_2s(Game &game) {
+  game.menu("Game", 1);
+  int status = -1;
+  return game.wait_exit(status, 100) && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A device that never takes its data held Quit for ever, with the window
+// frozen on the screen.
+TEST(Exit, QuitWithAStuckDeviceEndsAtOnce) {
+  Game game({}, nullptr, Audio::STUCK);
+  ASSERT_NE(game.window, 0u);
+  settled(game);
+  game.click_tile(19, 0); // a sound: the player now waits on the device
+  game.menu("Game", 1);
+  EXPECT_TRUE(wait_for([&] { return !viewable(game.window) || !game.running(); }));
+  EXPECT_TRUE(game.running()) << "the window went only with the process";
+  int status = -1;
+  ASSERT_TRUE(game.wait_exit(status, 100));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// The audio library starting for ever (as with a stale lock of libjack's)
+// kept the window from ever appearing.
+TEST(Exit, ABlockedAudioLibraryHoldsNothingUp) {
+  Game game({}, nullptr, Audio::BLOCKED);
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  Image before;
+  make_a_swap(game, row, col, before);
+  EXPECT_TRUE(quit_within_2s(game));
+  EXPECT_EQ(game.error_output(), "");
+}
+
+// With stderr closed by the caller, the audio error lines went into the X
+// connection, which had taken descriptor 2, and froze the game.
+TEST(Exit, ClosedStderrAndAFailingDeviceKeepTheGameAnswering) {
+  Game game({}, nullptr, Audio::FAILING, true);
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  Image before;
+  make_a_swap(game, row, col, before);
+  game.menu("Game", 2); // Reset
+  EXPECT_TRUE(at_rest(settled(game)));
+  EXPECT_TRUE(quit_within_2s(game));
+}
+
+// A lost X connection: the toolkit says so and exits, and a sound thread
+// asleep at that moment kept the process from ending.
+TEST(Exit, KilledConnectionEndsTheGame) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  settled(game);
+  shell("xdotool windowkill " + std::to_string(game.window));
+  int status = -1;
+  ASSERT_TRUE(game.wait_exit(status, 100));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << status;
+  EXPECT_EQ(game.error_output(), "X I/O error\n");
 }
 
 } // namespace

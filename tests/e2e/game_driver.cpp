@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -246,7 +247,25 @@ static Bytes read_bytes(const std::string &path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-Game::Game(const std::vector<std::string> &args, const char *scores, bool audio) {
+// ALSA's whole configuration for the game in an audio world: only the
+// devices it needs, nothing of the machine's.
+static std::string alsa_config(Audio audio, const std::string &dir) {
+  switch (audio) {
+  case Audio::FILE_DEVICE:
+  case Audio::STUCK:
+  case Audio::FAILING: {
+    std::string file = dir + (audio == Audio::FAILING ? "/missing/out.raw" : "/out.raw");
+    // A pipe must be written itself, not beside: truncate.
+    return "pcm.!default { type file; slave { pcm { type null } } file \"" + file +
+           "\"; format \"raw\"; truncate " + (audio == Audio::STUCK ? "true" : "false") + " }\n";
+  }
+  default: // a default device that does not exist
+    return "pcm.!default { type hw; card 99 }\n";
+  }
+}
+
+Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio,
+           bool stderr_closed) {
   char tmpl[] = "/tmp/varnel-e2e-XXXXXX";
   if (!mkdtemp(tmpl)) abort();
   dir = tmpl;
@@ -255,9 +274,14 @@ Game::Game(const std::vector<std::string> &args, const char *scores, bool audio)
   for (const char *file : sound_files)
     std::filesystem::copy_file(std::string(SOUND_DIR) + "/" + file, dir + "/" + file);
   if (scores) write_text(dir + "/top_scores.txt", scores);
-  if (audio)
-    write_text(home + "/.asoundrc", "pcm.!default { type file; slave.pcm \"null\"; file \"" + dir +
-                                        "/out.raw\"; format \"raw\"; truncate false }\n");
+  std::string config = home + "/alsa.conf";
+  if (audio == Audio::STUCK) mkfifo((dir + "/out.raw").c_str(), 0600);
+  // The library reads its configuration first thing; from a pipe nobody
+  // writes, it waits for ever.
+  if (audio == Audio::BLOCKED)
+    mkfifo(config.c_str(), 0600);
+  else
+    write_text(config, alsa_config(audio, dir));
   display();
   pid = fork();
   if (pid < 0) abort();
@@ -265,10 +289,9 @@ Game::Game(const std::vector<std::string> &args, const char *scores, bool audio)
     if (chdir(dir.c_str()) != 0) _exit(127);
     setenv("HOME", home.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
-    unsetenv("ALSA_CONFIG_PATH");
-    // Without the file device, no default device even where a card exists.
-    if (!audio) setenv("ALSA_CARD", "NoSuchCard", 1);
+    setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
     if (!freopen("stdout.txt", "w", stdout) || !freopen("stderr.txt", "w", stderr)) _exit(127);
+    if (stderr_closed) close(2);
     std::vector<char *> argv = {(char *)VARNEL_PROGRAM};
     for (const std::string &arg : args)
       argv.push_back((char *)arg.c_str());

@@ -63,14 +63,24 @@ enum { POP, BLOP, FANFARE, SAD, THUMP, PAN, DING, BELL, HONK };
 // Polls pred about every 20 ms, up to about the given number of times.
 template <class Pred> bool wait_for(Pred pred, int polls = 1500);
 
+// The audio world a game starts in. The game gets an ALSA configuration of
+// its own (ALSA_CONFIG_PATH), so the machine's plugins and sound server never
+// take part.
+enum class Audio {
+  FILE_DEVICE, // the default device writes every stream to a file
+  NO_DEVICE,   // there is no audio device at all
+  STUCK,       // the device writes into a pipe nobody reads: streams block
+  FAILING,     // the device cannot open its file: every stream fails
+  BLOCKED      // the audio library never finishes starting
+};
+
 class Game {
 public:
   // Starts the game with these arguments in a new directory holding the nine
   // sounds and, unless scores is null, a top_scores.txt with that text.
-  // With audio, the default ALSA device writes to files in that directory;
-  // without, there is no audio device at all.
+  // With stderr_closed the game starts with descriptor 2 closed.
   explicit Game(const std::vector<std::string> &args = {}, const char *scores = nullptr,
-                bool audio = true);
+                Audio audio = Audio::FILE_DEVICE, bool stderr_closed = false);
   // Ends the game by its process id if it still runs; removes the directory.
   ~Game();
   Game(const Game &) = delete;

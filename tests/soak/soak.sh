@@ -52,11 +52,12 @@ trap cleanup EXIT
 mkdir "$work/home"
 cp "$(dirname "$program")"/sounds/*.wav "$work/"
 printf '3:2:kept first\n40:-1:kept: with a colon\n900:3:kept last\n' >"$work/top_scores.txt"
-# A real ALSA device that writes to a file, rewritten by every stream.
-printf 'pcm.!default { type file; slave.pcm "null"; file "%s/out.raw"; format "raw"; truncate true }\n' \
-  "$work" >"$work/home/.asoundrc"
-export HOME=$work/home
-unset XDG_CONFIG_HOME ALSA_CONFIG_PATH
+# A real ALSA device that writes to a file, rewritten by every stream, as
+# ALSA's whole configuration: the machine's plugins stay out.
+printf 'pcm.!default { type file; slave { pcm { type null } } file "%s/out.raw"; format "raw"; truncate true }\n' \
+  "$work" >"$work/home/alsa.conf"
+export HOME=$work/home ALSA_CONFIG_PATH=$work/home/alsa.conf
+unset XDG_CONFIG_HOME
 export ASAN_OPTIONS=handle_abort=1:detect_leaks=1
 export LSAN_OPTIONS=suppressions=$root/tests/common/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1

@@ -104,13 +104,12 @@ StderrCapture::~StderrCapture() {
 void use_file_device(const std::string &dir, bool fifo) {
   std::string out = dir + "/out.raw";
   if (fifo) mkfifo(out.c_str(), 0600);
-  std::ofstream rc(dir + "/.asoundrc");
-  rc << "pcm.!default { type file; slave.pcm \"null\"; file \"" << out
+  std::string config = dir + "/alsa.conf";
+  std::ofstream rc(config);
+  rc << "pcm.!default { type file; slave { pcm { type null } } file \"" << out
      << "\"; format \"raw\"; truncate " << (fifo ? "true" : "false") << " }\n";
   rc.close();
-  setenv("HOME", dir.c_str(), 1);
-  unsetenv("XDG_CONFIG_HOME");
-  unsetenv("ALSA_CONFIG_PATH");
+  setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
 }
 
 std::string stream_file(const std::string &dir, int n) {

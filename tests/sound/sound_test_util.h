@@ -37,8 +37,9 @@ private:
   std::string path;
 };
 
-// Writes an .asoundrc whose default device writes to dir/out.raw and points
-// HOME at dir, so PortAudio sees one device, "default". With fifo, out.raw
+// Makes ALSA's whole configuration one default device that writes to
+// dir/out.raw, so PortAudio sees one device, "default", and nothing of the
+// machine's. With fifo, out.raw
 // is a named pipe that the test reads; otherwise each stream gets its own
 // file (out.raw, out.raw.0001, ...).
 void use_file_device(const std::string &dir, bool fifo);
