@@ -254,7 +254,9 @@ static std::string alsa_config(Audio audio, const std::string &dir) {
   case Audio::FILE_DEVICE:
   case Audio::STUCK:
   case Audio::FAILING: {
-    std::string file = dir + (audio == Audio::FAILING ? "/missing/out.raw" : "/out.raw");
+    // A directory to write to fails every stream (and, unlike a missing
+    // directory, makes alsa-lib leak nothing).
+    std::string file = dir + (audio == Audio::FAILING ? "/" : "/out.raw");
     // A pipe must be written itself, not beside: truncate.
     return "pcm.!default { type file; slave { pcm { type null } } file \"" + file +
            "\"; format \"raw\"; truncate " + (audio == Audio::STUCK ? "true" : "false") + " }\n";

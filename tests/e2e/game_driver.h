@@ -70,7 +70,7 @@ enum class Audio {
   FILE_DEVICE, // the default device writes every stream to a file
   NO_DEVICE,   // there is no audio device at all
   STUCK,       // the device writes into a pipe nobody reads: streams block
-  FAILING,     // the device cannot open its file: every stream fails
+  FAILING,     // the device's file is a directory: every stream fails
   BLOCKED      // the audio library never finishes starting
 };
 
