@@ -138,6 +138,7 @@ void Varnel::show_step() {
 
 void Varnel::Reset() {
   BoardBusy busy;
+  game_number++;
   global_win = 0;
   int n = colour_count(level());
   close_scores_window();
@@ -152,6 +153,9 @@ void Varnel::Reset() {
     }
   }
   result_button->hide();
+  // Before the first flush: a move made during the deal's resolution
+  // writes its own count.
+  show_no_moves();
   Matched();
   redraw();
 }
@@ -162,14 +166,16 @@ int Varnel::Matched() {
   for (int r = 0; r < BOARD_ROWS; r++)
     for (int c = 0; c < BOARD_COLS; c++)
       if (marked[r][c]) Array(r, c, CELL_EMPTY);
+  long game = game_number;
   show_step();
   set_play_wav(SOUND_BLOP);
-  Fall();
+  if (game == game_number) Fall();
   return 1;
 }
 
 void Varnel::Fall() {
   BoardBusy busy;
+  long game = game_number;
   bool moved_any = false;
   for (;;) {
     bool moved = false;
@@ -177,17 +183,19 @@ void Varnel::Fall() {
     while (next_fall(board, r, c)) {
       Swap(r + 1, c, r, c);
       show_step();
+      if (game != game_number) return;
       moved = true;
       c++;
     }
     if (!moved) break;
     moved_any = true;
   }
-  if (moved_any) {
-    while (Matched() == 1) {
-      show_step();
-      Fall();
-    }
+  while (moved_any && Matched() == 1) {
+    if (game != game_number) return;
+    show_step();
+    if (game != game_number) return;
+    Fall();
+    if (game != game_number) return;
   }
   bool top_full = true;
   for (int c = 0; c < BOARD_COLS; c++)
@@ -206,6 +214,15 @@ void Varnel::close_scores_window() {
 void Varnel::count_move() {
   moves++;
   snprintf(moves_text, sizeof moves_text, "%d", moves);
+  if (moves_box) {
+    moves_box->label(moves_text);
+    moves_box->redraw();
+  }
+}
+
+// The move box of a game with no moves yet, as at start-up.
+void Varnel::show_no_moves() {
+  moves_text[0] = '\0';
   if (moves_box) {
     moves_box->label(moves_text);
     moves_box->redraw();
@@ -247,14 +264,22 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
     sel2_col = col;
     sel2_row = row;
     if (abs(sel_row - row) <= 1 && abs(sel_col - col) <= 1) {
+      long game = game_number;
       set_play_wav(SOUND_PAN);
       Swap(sel_row, sel_col, sel2_row, sel2_col);
-      if (Matched() == 1)
-        show_step();
-      else if (d == 3)
+      if (Matched() == 1) {
+        if (game == game_number) show_step();
+      } else if (d == 3) {
         Array(sel_row, sel_col, CELL_DEAD);
-      Breed();
-      Fall();
+      }
+      if (game == game_number) Breed();
+      if (game == game_number) Fall();
+      if (game != game_number) {
+        // A new game began during the move: the board, its counter and its
+        // selection are that game's now.
+        redraw();
+        return 1;
+      }
       count_move();
     }
     clear_selection();
@@ -266,6 +291,9 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
 int Varnel::Breed() {
   BoardBusy busy;
   int d = level();
+  // The score is the game's as it stands now: a flush below can start a
+  // new game.
+  int won_moves = moves, won_mode = arrow_mode;
   bool won = global_win == 1;
   for (int c = 0; c < BOARD_COLS; c++)
     if (board[BOARD_ROWS - 1][c] == CELL_EMPTY) won = true;
@@ -292,6 +320,9 @@ int Varnel::Breed() {
     set_play_wav(SOUND_SAD);
     global_win = -1;
     result_button->label("You Lose.");
+    // A win earlier in the run has left the button in the win's colours.
+    result_button->color(FL_RED);
+    result_button->labelcolor(FL_WHITE);
     result_button->show();
     Fl::check();
     return 0;
@@ -308,7 +339,7 @@ int Varnel::Breed() {
   const char *answer = quit_pending() ? nullptr : fl_input("Player Name");
   // Quit closes the dialog; whatever it held then is not an answer.
   if (answer && answer[0] && !quit_pending()) snprintf(name, sizeof name, "%s", answer);
-  write_top_scores(name, d, moves, arrow_mode);
+  write_top_scores(name, d, won_moves, won_mode);
   read_top_scores();
   // After Quit the score is kept, but no window is opened for it.
   if (!quit_pending()) ShowTopScores();
@@ -317,13 +348,14 @@ int Varnel::Breed() {
 
 void Varnel::ArrowMove(VarnelButton *tile) {
   BoardBusy busy;
+  long game = game_number;
   FindSelectedButton(tile);
   int to_row, to_col;
   if (arrow_neighbour(tile->row, tile->col, tile->direction, to_row, to_col))
     FindSelectedButton(buttons[to_row][to_col]);
   else
     set_play_wav(SOUND_HONK);
-  clear_selection();
+  if (game == game_number) clear_selection();
 }
 
 // The mouse wheel turns the arrow of the tile under the pointer, at the cost
@@ -332,6 +364,8 @@ int Varnel::handle(int event) {
   if (event != FL_MOUSEWHEEL) return Fl_Double_Window::handle(event);
   BoardBusy busy;
   if (global_win != 0 || arrow_mode != 1) return 1;
+  // A sideways scroll (touchpads send many) is no turn.
+  if (Fl::event_dy() == 0) return 1;
   VarnelButton *tile = nullptr;
   for (int c = 0; c < BOARD_COLS && !tile; c++)
     for (int r = 0; r < BOARD_ROWS; r++)
@@ -348,9 +382,10 @@ int Varnel::handle(int event) {
   snprintf(text, sizeof text, "@%d>", arrow_cycle[tile->direction]);
   tile->label(text);
   tile->redraw();
+  long game = game_number;
   count_move();
   Breed();
-  Fall();
+  if (game == game_number) Fall();
   redraw();
   return 1;
 }

@@ -43,12 +43,16 @@ Fl_Menu_Item menu_items[] = {
     {"Toggle Arrow Mode", 0, arrow_mode_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}};
+// "Easy"; the other three levels follow it in order.
+static const int FIRST_LEVEL_ITEM = 6;
 
 MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Window(w, h, title) {
   this->difficulty = difficulty;
   Fl_Menu_Bar *menu_bar = new Fl_Menu_Bar(0, 0, w - 210, 30);
   menu_bar->textcolor(FL_FOREGROUND_COLOR);
   menu_bar->menu(menu_items);
+  // The level in force carries the radio mark from the start.
+  if (difficulty >= 0 && difficulty <= 3) menu_items[FIRST_LEVEL_ITEM + difficulty].setonly();
   difficulty_box = new Fl_Box(w - 210, 2, 100, 26);
   difficulty_box->box(FL_DOWN_BOX);
   difficulty_box->color(fl_rgb_color(255, 200, 220));
@@ -58,9 +62,11 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   moves_box->color(fl_rgb_color(255, 200, 220));
   game = new Varnel(0, 30, 800, 800, "Varnel");
   game->moves_box = moves_box;
-  game->resizable(this);
+  // Every tile scales alike, wherever the window stands on the screen.
+  game->resizable(game);
   end();
   resizable(this);
+  callback(main_window_cb);
   show();
 }
 
@@ -78,6 +84,17 @@ void quit_cb(Fl_Widget *, void *) {
   } else {
     Fl::delete_widget(win);
   }
+}
+
+// Escape, which the toolkit sends here too, is often pressed to cancel a
+// selection and must not end the game; a window manager's close ends it as
+// Quit does.
+void main_window_cb(Fl_Widget *w, void *) {
+  if (Fl::event() != FL_CLOSE) return;
+  if (w == main_window)
+    quit_cb(w, nullptr);
+  else
+    w->hide();
 }
 
 void reset_menu_cb(Fl_Widget *, void *) {

@@ -46,6 +46,10 @@ public:
   // Counts the board's repaints made inside its own operations; the
   // animation tests and the benchmark read it.
   long repaint_steps = 0;
+  // Goes up with every new game. A move, turn or win that finds it changed
+  // after a flush belongs to a game that has ended and stops touching the
+  // board.
+  long game_number = 0;
 
   Varnel(int x, int y, int w, int h, const char *label = nullptr);
   ~Varnel() override;
@@ -67,6 +71,7 @@ public:
 private:
   void show_step(); // repaint the board and flush pending events
   void count_move();
+  void show_no_moves();
   void clear_selection();
   int level() const;
 };
@@ -115,6 +120,7 @@ void medium_cb(Fl_Widget *, void *);
 void hard_cb(Fl_Widget *, void *);
 void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
+void main_window_cb(Fl_Widget *w, void *);
 void top_score_win_cb(Fl_Widget *w, void *data);
 
 extern Fl_Menu_Item menu_items[];

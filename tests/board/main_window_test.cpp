@@ -83,7 +83,7 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {nullptr, nullptr, 0},
                      {"Difficulty", nullptr, FL_SUBMENU},
                      {"Easy", easy_cb, FL_MENU_RADIO},
-                     {"Medium", medium_cb, FL_MENU_RADIO},
+                     {"Medium", medium_cb, FL_MENU_RADIO | FL_MENU_VALUE},
                      {"Hard", hard_cb, FL_MENU_RADIO},
                      {"Stupid", stupid_cb, FL_MENU_RADIO},
                      {"Toggle Arrow Mode", arrow_mode_cb, FL_MENU_TOGGLE},
@@ -94,7 +94,7 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
     SCOPED_TRACE(i);
     EXPECT_STREQ(m.text, want[i].label);
     EXPECT_EQ(m.callback_, want[i].callback);
-    // No entry starts marked, whatever the level.
+    // Only the starting level (Medium here) is marked.
     EXPECT_EQ(m.flags, want[i].flags);
     EXPECT_TRUE(m.shortcut_ == 0 && m.user_data_ == nullptr);
     EXPECT_TRUE(m.labeltype_ == 0 && m.labelfont_ == 0 && m.labelsize_ == 0 && m.labelcolor_ == 0);
@@ -114,6 +114,9 @@ TEST_F(MainWindowTest, CommandLineLevelNamesTheDifficultyBox) {
     MainWin *w = new MainWin(parse_level(arg), 800, 830, "Varnel");
     EXPECT_EQ(w->difficulty, level);
     EXPECT_EQ(label_of(w->difficulty_box), name);
+    // The Difficulty menu marks the same level, and only that one.
+    for (int i = 0; i < 4; i++)
+      EXPECT_EQ(menu_items[6 + i].value() != 0, i == level) << menu_items[6 + i].text;
     w->hide();
     delete w;
   }
@@ -171,6 +174,26 @@ TEST_F(MainWindowTest, ToggleArrowModeAndResetStartNewGamesKeepingTheLevel) {
   expect_consistent(b);
 }
 
+// Every new game empties the move box, as it is at start-up, until its own
+// first move.
+TEST_F(MainWindowTest, NewGamesEmptyTheMoveBox) {
+  Varnel *b = board();
+  const char *commands[] = {"Game/Reset", "Difficulty/Hard", "Difficulty/Toggle Arrow Mode",
+                            "result button"};
+  for (const char *path : commands) {
+    SCOPED_TRACE(path);
+    b->moves = 3;
+    snprintf(b->moves_text, sizeof b->moves_text, "3");
+    b->moves_box->label(b->moves_text);
+    if (strcmp(path, "result button") == 0)
+      b->result_button->do_callback();
+    else
+      pick(path);
+    EXPECT_EQ(b->moves, 0);
+    EXPECT_EQ(label_of(b->moves_box), "");
+  }
+}
+
 TEST_F(MainWindowTest, CommandsWithoutWindowOrArgumentsDoNothing) {
   Varnel *b = board();
   fill_without_matches(b);
@@ -209,6 +232,38 @@ TEST_F(MainWindowTest, QuitHidesAndDestroysTheWindow) {
   EXPECT_EQ(Fl::check(), 0); // no window is shown: the event loop would end
   EXPECT_TRUE(window.deleted());
   EXPECT_TRUE(game.deleted());
+}
+
+// Resized by the player, the board's tiles keep one size among themselves,
+// also when the window does not stand at the screen's origin.
+TEST_F(MainWindowTest, TheBoardScalesEvenlyWhereverTheWindowIs) {
+  Varnel *b = board();
+  const struct {
+    int x, y, w, h;
+  } sizes[] = {{0, 0, 600, 630}, {150, 90, 600, 630}, {300, 40, 1000, 950}};
+  for (auto [x, y, w, h] : sizes) {
+    SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
+                 std::to_string(h));
+    main_window->resize(x, y, w, h);
+    Fl::check();
+    int least_w = 1 << 30, most_w = 0, least_h = 1 << 30, most_h = 0;
+    for (int r = 0; r < BOARD_ROWS; r++)
+      for (int c = 0; c < BOARD_COLS; c++) {
+        VarnelButton *t = b->buttons[r][c];
+        least_w = std::min(least_w, t->w());
+        most_w = std::max(most_w, t->w());
+        least_h = std::min(least_h, t->h());
+        most_h = std::max(most_h, t->h());
+      }
+    // Whole pixels: sizes may differ by the one pixel of rounding.
+    EXPECT_LE(most_w - least_w, 1);
+    EXPECT_LE(most_h - least_h, 1);
+    // The tiles still fill the board edge to edge.
+    VarnelButton *last = b->buttons[BOARD_ROWS - 1][BOARD_COLS - 1];
+    EXPECT_TRUE(b->buttons[0][0]->x() == 0 && b->buttons[0][0]->y() == 0);
+    EXPECT_EQ(last->x() + last->w(), b->w());
+    EXPECT_EQ(last->y() + last->h(), b->h());
+  }
 }
 
 // A long resolution: a square at the bottom of a full board without

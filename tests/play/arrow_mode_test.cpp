@@ -251,6 +251,25 @@ TEST_F(ArrowMode, WheelWithoutAHoveredTileDoesNothing) {
   EXPECT_EQ(b->moves, 0);
 }
 
+// A sideways scroll (X buttons 6 and 7, as touchpads send them) neither
+// turns the arrow under the pointer nor costs a move.
+TEST_F(ArrowMode, SidewaysScrollTurnsNothing) {
+  Varnel *b = board();
+  point(1, 0, 6);
+  point(9, 9, 2);
+  ASSERT_TRUE(pointer_to_tile(b, 9, 9));
+  ASSERT_TRUE(xdo("click 6 click 7 click 6"));
+  // A click whose arrow points off the board follows the scrolls: its two
+  // sounds come after whatever the scrolls did.
+  ASSERT_TRUE(pointer_to_tile(b, 1, 0));
+  ASSERT_TRUE(xdo("click 1"));
+  ASSERT_TRUE(pump_until([] { return global_wave_cnt.load() >= 2; }));
+  EXPECT_EQ(queued_sounds(), (Sounds{4, 8}));
+  EXPECT_EQ(b->buttons[9][9]->direction, 2);
+  EXPECT_EQ(b->moves, 0);
+  EXPECT_STREQ(b->moves_text, "");
+}
+
 // Two picks of the toggle: arrow mode off, then on, each with a new game at
 // the same level. The new game keeps the directions, up to the swaps of its
 // falling tiles, which stay within their columns.

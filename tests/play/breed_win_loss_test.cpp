@@ -125,7 +125,7 @@ TEST_F(BreedWinLoss, LossesAndTheResultButton) {
   EXPECT_EQ(global_win, -1);
 
   // A win turns it blue on white; a new game hides it, and a later loss
-  // keeps those colours.
+  // shows it red on white again.
   NameDialog answer(nullptr);
   win_cb(nullptr, nullptr);
   EXPECT_EQ(answer.answered, 1);
@@ -140,8 +140,8 @@ TEST_F(BreedWinLoss, LossesAndTheResultButton) {
   b->Breed();
   EXPECT_STREQ(b->result_button->label(), "You Lose.");
   EXPECT_TRUE(b->result_button->visible());
-  EXPECT_EQ(b->result_button->color(), FL_WHITE);
-  EXPECT_EQ(b->result_button->labelcolor(), FL_BLUE);
+  EXPECT_EQ(b->result_button->color(), FL_RED);
+  EXPECT_EQ(b->result_button->labelcolor(), FL_WHITE);
 }
 
 // A swap that clears a whole column wins before anything is bred; the score
@@ -283,8 +283,8 @@ TEST_F(BreedWinLoss, ScoresWindowRows) {
     EXPECT_EQ(dynamic_cast<Fl_Box *>(scroll->child(i)), nullptr);
 }
 
-// Quit destroys an open top-scores window with the board; closing the main
-// window through the window manager only hides it.
+// Quit destroys an open top-scores window with the board. Escape in the main
+// window changes nothing; closing it through the window manager is Quit.
 TEST_F(BreedWinLoss, ScoresWindowAndTheMainWindowClosing) {
   Varnel *b = board();
   write_file("top_scores.txt", "4:1:a\n");
@@ -292,9 +292,11 @@ TEST_F(BreedWinLoss, ScoresWindowAndTheMainWindowClosing) {
   b->ShowTopScores();
   Fl_Widget_Tracker board_alive(b), scores_alive(b->scores_window);
 
-  main_window->do_callback(); // what the window manager's close button does
+  // An Escape that no widget takes goes to the window's callback.
+  Fl::e_keysym = FL_Escape;
+  Fl::handle(FL_SHORTCUT, main_window);
   Fl::check();
-  EXPECT_FALSE(main_window->shown());
+  EXPECT_TRUE(main_window->shown());
   ASSERT_FALSE(board_alive.deleted());
   ASSERT_FALSE(scores_alive.deleted());
   EXPECT_TRUE(b->scores_window->shown());
@@ -303,7 +305,6 @@ TEST_F(BreedWinLoss, ScoresWindowAndTheMainWindowClosing) {
   EXPECT_TRUE(scores_alive.deleted());
   EXPECT_EQ(b->scores_window, nullptr);
 
-  main_window->show();
   b->ShowTopScores();
   Fl_Widget_Tracker reopened(b->scores_window);
   quit_cb(nullptr, nullptr);
@@ -311,5 +312,18 @@ TEST_F(BreedWinLoss, ScoresWindowAndTheMainWindowClosing) {
   Fl::check();
   EXPECT_TRUE(board_alive.deleted());
   EXPECT_TRUE(reopened.deleted());
+  EXPECT_EQ(Fl::first_window(), nullptr);
+
+  // What the window manager's close button does, with the top-scores window
+  // open.
+  main_window = new MainWin(1, 800, 830, "Varnel test");
+  Fl::check();
+  main_window->game->ShowTopScores();
+  Fl_Widget_Tracker window(main_window), scores(main_window->game->scores_window);
+  Fl::handle(FL_CLOSE, main_window);
+  EXPECT_EQ(main_window, nullptr);
+  Fl::check();
+  EXPECT_TRUE(window.deleted());
+  EXPECT_TRUE(scores.deleted());
   EXPECT_EQ(Fl::first_window(), nullptr);
 }

@@ -114,6 +114,56 @@ TEST_F(Reentry, QuitInsideAMove) {
   }
 }
 
+// Clicks the result button in the flush that shows it.
+static void click_result_when_shown(void *data) {
+  Varnel *b = (Varnel *)data;
+  if (!b->result_button->visible()) return;
+  Fl::remove_check(click_result_when_shown, data);
+  b->result_button->do_callback();
+}
+
+// A new game begun inside a move, or inside a win by the win's own result
+// button, is left as it was dealt: no move counted, nothing bred, no result
+// shown. The win is still recorded with its own count, and its scores
+// window opens.
+TEST_F(Reentry, ANewGameInsideAMoveOrAWinIsLeftAlone) {
+  Varnel *b = board();
+  for (int k : {1, 2, 8}) {
+    SCOPED_TRACE("Reset at flush " + std::to_string(k));
+    cascade_ready();
+    snprintf(b->moves_text, sizeof b->moves_text, "4");
+    b->moves_box->label(b->moves_text);
+    {
+      AtFlush inject(k, [] { reset_menu_cb(nullptr, nullptr); });
+      cascade_move();
+    }
+    EXPECT_EQ(b->moves, 0);
+    EXPECT_STREQ(b->moves_box->label(), "");
+    for (int c = 0; c < BOARD_COLS; c++)
+      EXPECT_EQ(b->board[0][c], CELL_EMPTY) << "bred into column " << c;
+    EXPECT_FALSE(b->result_button->visible());
+    expect_whole_board();
+  }
+
+  winning_move_ready();
+  b->moves = 5;
+  Cells dealt;
+  NameDialog answer("Won");
+  answer.instead = [&] { memcpy(dealt, b->board, sizeof dealt); };
+  Fl::add_check(click_result_when_shown, b);
+  winning_move();
+  Fl::remove_check(click_result_when_shown, b);
+  EXPECT_EQ(answer.answered, 1);
+  EXPECT_EQ(file_text("top_scores.txt"), "5:1:Won\n");
+  ASSERT_NE(b->scores_window, nullptr);
+  EXPECT_TRUE(b->scores_window->shown());
+  EXPECT_EQ(b->moves, 0);
+  EXPECT_STREQ(b->moves_box->label(), "");
+  EXPECT_FALSE(b->result_button->visible());
+  EXPECT_EQ(memcmp(dealt, b->board, sizeof dealt), 0);
+  expect_whole_board();
+}
+
 // Quit while the name dialog is open closes it: the score is still written
 // under "Player", and no top-scores window opens.
 TEST_F(Reentry, QuitWhileTheNameDialogIsOpen) {
@@ -186,7 +236,9 @@ TEST_F(Reentry, SecondWinWhileTheNameDialogIsOpen) {
     left_click(board(), 5, 5);
     left_click(board(), 5, 6);
   }
-  EXPECT_EQ(file_text("top_scores.txt"), "0:1:Outer\n0:1:Player\n1:1:Player\n2:1:Again\n");
+  // Both wins came with the count at 1: the outer one records its count as
+  // it was when it was won, before the move made in its dialog.
+  EXPECT_EQ(file_text("top_scores.txt"), "0:1:Outer\n0:1:Player\n1:1:Again\n1:1:Player\n");
   EXPECT_EQ(board()->moves, 3);
   expect_whole_board();
 }

@@ -169,7 +169,7 @@ check_answers() {
     alive || ended_by_itself
     tend_windows
     if open_menu 20; then
-      # Sent to the menu only: Escape in the main window would close it.
+      # Sent to the menu only, so that it closes the menu.
       xdotool key --window "$menu" Escape 2>/dev/null
       return 0
     fi
