@@ -1,11 +1,12 @@
 // Any bytes as a WAV file: the reader either refuses it or returns a buffer
-// of frame_count whole frames, the file's frames first, with values the
+// of frame_count whole frames, the data chunk's frames first, with values the
 // player can use. The address sanitizer checks that the whole buffer is
 // there: the player reads frame_count frames of it.
 #include <cstdint>
 #include <sanitizer/asan_interface.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 
@@ -24,6 +25,28 @@ static std::string scratch_file() {
   return path;
 }
 
+static unsigned le32(const uint8_t *p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | ((unsigned)p[3] << 24);
+}
+
+// Where the sample data of a RIFF WAVE file begins: behind the header of
+// the first "data" chunk, when a "fmt " chunk of 16 bytes or more comes
+// before it. 0 when there is none.
+static size_t data_offset(const uint8_t *data, size_t size) {
+  if (size < 12 || memcmp(data, "RIFF", 4) != 0 || memcmp(data + 8, "WAVE", 4) != 0) return 0;
+  bool format = false;
+  for (uint64_t at = 12; at + 8 <= size;) {
+    unsigned chunk = le32(data + at + 4);
+    if (memcmp(data + at, "data", 4) == 0) return format ? at + 8 : 0;
+    if (memcmp(data + at, "fmt ", 4) == 0 && !format) {
+      if (chunk < 16 || at + 8 + 16 > size) return 0;
+      format = true;
+    }
+    at += 8 + (uint64_t)chunk + (chunk & 1);
+  }
+  return 0;
+}
+
 // Keeps the reads of every byte.
 static volatile unsigned sink;
 
@@ -38,21 +61,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   float rate = -1, duration = -1;
   unsigned char *clip = read_wave(path.c_str(), &bits, &channels, &rate, &frames, &duration);
   if (!clip) return 0;
-  if (size < 44) abort(); // no header, no clip
+  size_t start = data_offset(data, size);
+  if (size < 44 || start == 0) abort(); // no chunks, no clip
   if (bits != 8 && bits != 16 && bits != 32) abort();
   if (channels < 1 || rate <= 0 || frames < 0 || (unsigned)frames >= MAX_CLIP_FRAMES) abort();
   if (duration < 0) abort();
+  // The frame count is the declared data size's, in 64 bits.
+  if ((uint64_t)le32(data + start - 4) * 8 / (channels * bits) != (uint64_t)frames) abort();
   size_t bytes = (size_t)frames * channels * (bits / 8);
   // The whole buffer is there (a header may promise gigabytes: checked
   // without touching them).
   if (__asan_region_is_poisoned(clip, bytes ? bytes : 1)) abort();
   // The frames the file held come first, in file order, then silence.
-  size_t held = size - 44 < bytes ? size - 44 : bytes;
+  size_t held = size - start < bytes ? size - start : bytes;
   held -= held % ((size_t)channels * (bits / 8));
   size_t checked = bytes < held + 65536 ? bytes : held + 65536;
   unsigned sum = 0;
   for (size_t i = 0; i < checked; i++) {
-    if (i < held && clip[i] != data[44 + i]) abort();
+    if (i < held && clip[i] != data[start + i]) abort();
     if (i >= held && clip[i] != 0) abort();
     sum += clip[i];
   }

@@ -413,9 +413,23 @@ static Fl_Box *score_cell(int x, int y, int w, Fl_Color colour) {
   return cell;
 }
 
+// A name is drawn as typed: a normal label would take "joe@example.com" for
+// "joe" and a symbol.
+static void literal_label_draw(const Fl_Label *label, int x, int y, int w, int h, Fl_Align align) {
+  fl_font(label->font, label->size);
+  fl_color((Fl_Color)label->color);
+  fl_draw(label->value, x, y, w, h, align, label->image, 0);
+}
+
+static void literal_label_measure(const Fl_Label *label, int &w, int &h) {
+  fl_font(label->font, label->size);
+  fl_measure(label->value, w, h, 0);
+}
+
 // Opens the top-scores window for the current list, replacing an open one.
 void Varnel::ShowTopScores() {
   close_scores_window();
+  Fl::set_labeltype(LITERAL_LABEL, literal_label_draw, literal_label_measure);
   Fl_Double_Window *win = new Fl_Double_Window(400, 600, "Top Scores");
   scores_window = win;
   Fl_Scroll *scroll = new Fl_Scroll(0, 0, 400, 600);
@@ -425,7 +439,7 @@ void Varnel::ShowTopScores() {
     int y = 22 * i;
     char moves[32];
     snprintf(moves, sizeof moves, "%d", score_list[i].moves);
-    score_cell(0, y, 150, fl_rgb_color(255, 240, 150))->label(score_list[i].name);
+    score_cell(0, y, 150, fl_rgb_color(255, 240, 150))->label(LITERAL_LABEL, score_list[i].name);
     score_cell(150, y, 100, fl_rgb_color(180, 200, 250))->copy_label(mode_text(score_list[i].mode));
     score_cell(250, y, 150, fl_rgb_color(150, 240, 255))->copy_label(moves);
   }

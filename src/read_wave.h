@@ -1,12 +1,14 @@
-// The WAV reader: canonical 44-byte-header PCM files into memory.
+// The WAV reader: PCM files into memory.
 #pragma once
 
-// Reads a WAV file whose sample data starts at byte 44. Returns a malloc'd
-// buffer of frame_count whole frames in file order, owned by the caller, or
-// null when the file is missing or not a PCM file this game can play (format
-// code other than 1, no channels, a sample width other than 8, 16 or 32
-// bits, a zero sample rate, 2^23 frames or more). When the file ends early,
-// the frames it held come first and the rest of the buffer is silence.
+// Reads a RIFF WAVE file, finding its format and data chunks wherever they
+// are. Returns a malloc'd buffer of frame_count whole frames in file order,
+// owned by the caller, or null when the file is missing, not a regular file,
+// not a RIFF WAVE file with a format chunk followed by a data chunk, or not
+// a PCM file this game can play (format code other than 1, no channels, a
+// sample width other than 8, 16 or 32 bits, a zero sample rate, 2^23 frames
+// or more). When the data ends before its declared size, the frames it held
+// come first and the rest of the buffer is silence.
 // The out-values are only meaningful when the result is not null.
 unsigned char *read_wave(const char *path, int *bits_per_sample, int *channels, float *sample_rate,
                          int *frame_count, float *duration);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <string>
+#include <sys/file.h>
 #include <unistd.h>
 
 ScoreEntry score_list[MAX_SCORES];
@@ -31,23 +33,46 @@ static int read_number(const char *s) {
   return (int)v;
 }
 
-void read_top_scores() {
-  score_cnt = 0;
-  FILE *f = fopen(SCORE_FILE, "r");
-  if (!f) return;
+// Opens the scores file for reading, without blocking, when it is a regular
+// file. Anything else under that name (a FIFO, a device) counts as no file:
+// a FIFO would block the game and a device may never end.
+static FILE *open_score_file(const char *path) {
+  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  FILE *f = fdopen(fd, "r");
+  if (!f) close(fd);
+  return f;
+}
+
+// Reads the first 100 valid lines of f into list; lines after those are
+// never read. False on a read error.
+static bool read_list(FILE *f, ScoreEntry *list, int *cnt) {
+  *cnt = 0;
   char line[READ_PIECE + 1];
-  while (fgets(line, sizeof line, f)) {
+  while (*cnt < MAX_SCORES && fgets(line, sizeof line, f)) {
     strip_lf(line);
     char *first = strchr(line, ':');
     if (!first) continue;
     char *second = strchr(first + 1, ':');
     if (!second) continue;
-    if (score_cnt == MAX_SCORES) continue;
-    ScoreEntry &e = score_list[score_cnt++];
+    ScoreEntry &e = list[(*cnt)++];
     e.moves = read_number(line);
     e.mode = read_number(first + 1);
     snprintf(e.name, sizeof e.name, "%s", second + 1);
   }
+  return !ferror(f);
+}
+
+void read_top_scores() {
+  score_cnt = 0;
+  FILE *f = open_score_file(SCORE_FILE);
+  if (!f) return;
+  read_list(f, score_list, &score_cnt);
   fclose(f);
 }
 
@@ -65,61 +90,160 @@ void clean_score_name(const char *name, int moves, int mode, char *out) {
   out[n] = '\0';
 }
 
-// Writes one score line; false when the write failed. Every name is made
-// safe again: a line read back from a piece of a longer line can come out
-// longer than it was (":2:x" is written "0:2:x").
-static bool write_line(FILE *f, int moves, int mode, const char *name) {
-  char clean[256];
+// Appends one score line; every name is made safe again: a line read back
+// from a piece of a longer line can come out longer than it was (":2:x" is
+// written "0:2:x").
+static void add_line(std::string &text, int moves, int mode, const char *name) {
+  char clean[256], line[300];
   clean_score_name(name, moves, mode, clean);
-  return fprintf(f, "%d:%d:%s\n", moves, mode, clean) >= 0;
+  snprintf(line, sizeof line, "%d:%d:%s\n", moves, mode, clean);
+  text += line;
 }
 
-static bool write_list(FILE *f, const char *name, int mode, int moves) {
+// The file's new text: the list with the new score before the first entry
+// of as many moves or more.
+static std::string list_text(const ScoreEntry *list, int cnt, const char *name, int mode,
+                             int moves) {
+  std::string text;
   bool placed = false;
-  for (int i = 0; i < score_cnt; i++) {
-    const ScoreEntry &e = score_list[i];
-    if (!placed && e.moves >= moves) {
-      if (!write_line(f, moves, mode, name)) return false;
+  for (int i = 0; i < cnt; i++) {
+    if (!placed && list[i].moves >= moves) {
+      add_line(text, moves, mode, name);
       placed = true;
     }
-    if (!write_line(f, e.moves, e.mode, e.name)) return false;
+    add_line(text, list[i].moves, list[i].mode, list[i].name);
   }
-  return placed || write_line(f, moves, mode, name);
+  if (!placed) add_line(text, moves, mode, name);
+  return text;
 }
 
-// Permissions for the new file: those of the old one, else the usual ones.
-static mode_t score_file_mode() {
+static bool write_all(int fd, const std::string &text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += n;
+  }
+  return true;
+}
+
+// Some file systems cannot sync; the data is written all the same.
+static bool sync_file(int fd) {
+  return fsync(fd) == 0 || errno == EINVAL;
+}
+
+// Follows symbolic links from path to the file they end at, which need not
+// exist yet. False for a loop of links.
+static bool follow_links(std::string &path) {
+  for (int hops = 0; hops < 40; hops++) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    char to[PATH_MAX];
+    ssize_t n = readlink(path.c_str(), to, sizeof to - 1);
+    if (n < 0) return false;
+    to[n] = '\0';
+    size_t slash = path.rfind('/');
+    if (to[0] == '/' || slash == std::string::npos)
+      path = to;
+    else
+      path = path.substr(0, slash + 1) + to;
+  }
+  return false;
+}
+
+static bool same_file(const struct stat &a, const struct stat &b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Opens the scores file at path, creating an empty one when there is none,
+// and locks it, so that copies of the game take turns with it. Returns the
+// locked descriptor and the file's status, or -1 when the file must not be
+// rewritten: it is not a regular file (a FIFO or a device must not be
+// written through or replaced), or it cannot be read (its scores would be
+// lost), or none can be made.
+static int lock_score_file(const std::string &path, struct stat &st) {
+  for (int tries = 0; tries < 100; tries++) {
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return -1;
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
+      fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue; // another copy made it first
+      return -1;
+    }
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      close(fd);
+      return -1;
+    }
+    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    // The copy that held the lock may have replaced the file: lock the new
+    // one instead.
+    struct stat now;
+    if (stat(path.c_str(), &now) == 0 && same_file(now, st)) return fd;
+    close(fd);
+  }
+  return -1;
+}
+
+// Rewrites the file at path in place, the old way, for a directory where no
+// new file can be made. The text is written over the old one before the
+// file is cut to its length, so a failed write loses as little as it can.
+static bool rewrite_in_place(const std::string &path, const struct stat &old,
+                             const std::string &text) {
+  int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
   struct stat st;
-  if (stat(SCORE_FILE, &st) == 0) return st.st_mode & 07777;
-  mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
+  bool ok = fstat(fd, &st) == 0 && same_file(st, old);
+  ok = ok && write_all(fd, text) && ftruncate(fd, (off_t)text.size()) == 0 && sync_file(fd);
+  return close(fd) == 0 && ok;
 }
 
-// The new content goes to a temporary file that replaces the old one only
-// once it has been written completely, so a failed write loses no score.
+// Writes the text to a temporary file beside path that replaces the file
+// only once it has been written completely, so a failed write loses no
+// score. 1 when done, 0 when the write failed, -1 when no new file could
+// take the place of the old one.
+static int replace_file(const std::string &path, const struct stat &old, const std::string &text) {
+  // The lock is held, so one fixed name serves: an interrupted rewrite
+  // leaves one stale temporary file, which the next rewrite replaces.
+  std::string tmp = path + ".tmp";
+  unlink(tmp.c_str());
+  int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  bool ok = fchmod(fd, old.st_mode & 07777) == 0;
+  ok = write_all(fd, text) && sync_file(fd) && ok;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(tmp.c_str(), path.c_str()) == 0) return 1;
+  unlink(tmp.c_str());
+  return ok ? -1 : 0;
+}
+
+// A symbolic link stays a link: the file it ends at is rewritten. The list
+// is read again from the file under the lock, so a score written meanwhile
+// by another copy of the game, or any other change, is kept.
 int write_top_scores(const char *name, int difficulty, int moves, int arrow_mode) {
   int mode = arrow_mode == 1 ? -difficulty : difficulty;
-  char tmp[] = "top_scores.txt.XXXXXX";
-  int fd = mkstemp(tmp);
+  std::string path = SCORE_FILE;
+  if (!follow_links(path)) return -1;
+  struct stat old;
+  int fd = lock_score_file(path, old);
   if (fd < 0) return -1;
-  fchmod(fd, score_file_mode());
-  FILE *f = fdopen(fd, "w");
-  if (!f) {
-    close(fd);
-    unlink(tmp);
-    return -1;
+  // Not score_list: the caller reads the file back.
+  static ScoreEntry list[MAX_SCORES];
+  int cnt = 0;
+  int read_fd = dup(fd);
+  FILE *f = read_fd < 0 ? nullptr : fdopen(read_fd, "r");
+  if (!f && read_fd >= 0) close(read_fd);
+  bool ok = f && read_list(f, list, &cnt);
+  if (f) fclose(f);
+  if (ok) {
+    std::string text = list_text(list, cnt, name ? name : "", mode, moves);
+    int replaced = replace_file(path, old, text);
+    ok = replaced == 1 || (replaced < 0 && rewrite_in_place(path, old, text));
   }
-  bool ok = write_list(f, name ? name : "", mode, moves);
-  ok = fflush(f) == 0 && ok;
-  // Some file systems cannot sync; the data is written all the same.
-  ok = (fsync(fileno(f)) == 0 || errno == EINVAL) && ok;
-  ok = fclose(f) == 0 && ok;
-  if (!ok || rename(tmp, SCORE_FILE) != 0) {
-    unlink(tmp);
-    return -1;
-  }
-  return 0;
+  close(fd); // and with it the lock
+  return ok ? 0 : -1;
 }
 
 const char *mode_text(int mode) {

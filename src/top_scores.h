@@ -13,11 +13,17 @@ extern int score_cnt;
 
 // Ends s at its first CR or LF.
 void strip_lf(char *s);
-// Replaces the list with the first 100 valid lines of top_scores.txt.
+// Replaces the list with the first 100 valid lines of top_scores.txt; a
+// name that is not a regular file (a FIFO, a device) gives an empty list.
 void read_top_scores();
-// Rewrites top_scores.txt from the list with the new score inserted before
-// the first entry with as many moves or more. The old file stays as it was
-// when the new one cannot be written completely. Returns 0 on success.
+// Inserts the new score into top_scores.txt before the first entry with as
+// many moves or more. The file is read again for this, under a lock that
+// copies of the game take in turn, so nothing written meanwhile is lost; the
+// list in memory is left alone. The old file stays as it was when the new
+// one cannot be written completely (unless, in a directory where no new
+// file can be made, it is rewritten in place), and it is not touched at all
+// when it cannot be read or is not a regular file. A symbolic link stays a link to
+// the rewritten file. Returns 0 on success.
 int write_top_scores(const char *name, int difficulty, int moves, int arrow_mode);
 // Text of the mode column for a mode code.
 const char *mode_text(int mode);

@@ -122,5 +122,8 @@ void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
 void main_window_cb(Fl_Widget *w, void *);
 void top_score_win_cb(Fl_Widget *w, void *data);
+// The label type of the names in the top-scores window: the text as typed,
+// where '@' starts no symbol.
+const Fl_Labeltype LITERAL_LABEL = FL_FREE_LABELTYPE;
 
 extern Fl_Menu_Item menu_items[];

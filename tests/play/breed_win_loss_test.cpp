@@ -3,6 +3,7 @@
 #include "play_helpers.h"
 
 #include <FL/Fl_Scroll.H>
+#include <FL/fl_draw.H>
 
 using Sounds = std::vector<int>;
 
@@ -212,10 +213,11 @@ TEST_F(BreedWinLoss, NameDialogAnswers) {
 // The rows of the window for the lines of the file.
 TEST_F(BreedWinLoss, ScoresWindowRows) {
   Varnel *b = board();
-  write_file("top_scores.txt", "12:2:abc\n12:-3:abc\n12:0:\n12:1:a:b\n12:1:abc\r\n:2:x\n"
-                               "abc:def:x\n12:9:x\n12:1\n\n5:-1:m\n");
+  write_file("top_scores.txt",
+             "12:2:abc\n12:-3:abc\n12:0:\n12:1:a:b\n12:1:abc\r\n:2:x\n"
+             "abc:def:x\n12:9:x\n12:1\n\n5:-1:m\n3:1:joe@example.com\n4:2:@circle\n");
   read_top_scores();
-  ASSERT_EQ(score_cnt, 9);
+  ASSERT_EQ(score_cnt, 11);
   b->ShowTopScores();
   Fl_Double_Window *win = b->scores_window;
   ASSERT_NE(win, nullptr);
@@ -230,18 +232,19 @@ TEST_F(BreedWinLoss, ScoresWindowRows) {
   EXPECT_EQ(scroll->box(), FL_DOWN_BOX);
   EXPECT_EQ(scroll->color(), FL_WHITE);
 
-  const char *names[9] = {"abc", "abc", "", "a:b", "abc", "x", "x", "x", "m"};
-  const char *modes[9] = {"Hard", "Stupid Arrow", "Easy",   "Medium",      "Medium",
-                          "Hard", "Easy",         "Medium", "Medium Arrow"};
-  const char *moves[9] = {"12", "12", "12", "12", "12", "0", "0", "12", "5"};
+  const char *names[11] = {"abc",    "abc", "", "a:b", "abc", "x", "x", "x", "m", "joe@example.com",
+                           "@circle"};
+  const char *modes[11] = {"Hard", "Stupid Arrow", "Easy",         "Medium", "Medium", "Hard",
+                           "Easy", "Medium",       "Medium Arrow", "Medium", "Hard"};
+  const char *moves[11] = {"12", "12", "12", "12", "12", "0", "0", "12", "5", "3", "4"};
   std::vector<Fl_Box *> boxes;
   for (int i = 0; i < scroll->children(); i++)
     if (Fl_Box *box = dynamic_cast<Fl_Box *>(scroll->child(i))) boxes.push_back(box);
-  ASSERT_EQ(boxes.size(), 27u);
+  ASSERT_EQ(boxes.size(), 33u);
   const Fl_Color colours[3] = {fl_rgb_color(255, 240, 150), fl_rgb_color(180, 200, 250),
                                fl_rgb_color(150, 240, 255)};
   const int xs[3] = {0, 150, 250}, ws[3] = {150, 100, 150};
-  for (int i = 0; i < 9; i++) {
+  for (int i = 0; i < 11; i++) {
     SCOPED_TRACE("row " + std::to_string(i));
     for (int k = 0; k < 3; k++) {
       Fl_Box *box = boxes[i * 3 + k];
@@ -255,6 +258,12 @@ TEST_F(BreedWinLoss, ScoresWindowRows) {
     }
     EXPECT_EQ(boxes[i * 3]->label(), score_list[i].name) << "not the entry's own buffer";
     EXPECT_STREQ(boxes[i * 3]->label(), names[i]);
+    // A name takes the room of its text as typed: '@' starts no symbol.
+    int w = 0, h = 0, text_w = 0, text_h = 0;
+    boxes[i * 3]->measure_label(w, h);
+    fl_font(boxes[i * 3]->labelfont(), boxes[i * 3]->labelsize());
+    fl_measure(names[i], text_w, text_h, 0);
+    EXPECT_EQ(w, text_w);
     EXPECT_STREQ(boxes[i * 3 + 1]->label(), modes[i]);
     EXPECT_STREQ(boxes[i * 3 + 2]->label(), moves[i]);
   }

@@ -50,6 +50,12 @@ template <class F> int in_child(F f) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Drops root, so that file permissions apply to the calling child; false
+// when that fails.
+bool become_player() {
+  return geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0);
+}
+
 class ScoreFile : public ::testing::Test {
 protected:
   std::string dir, old_dir;
@@ -119,10 +125,11 @@ TEST_F(ScoreFile, NewScoreGoesBeforeEqualMoves) {
   read_top_scores();
   ASSERT_EQ(write_top_scores("new", 3, 10, 0), 0);
   EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n10:3:new\n10:1:old\n12:1:c\n");
-  // The list is what was read; writing does not change it.
+  // The list is what was read; writing does not change it, and the next
+  // write starts from the file, not from the list.
   EXPECT_EQ(score_cnt, 3);
   ASSERT_EQ(write_top_scores("last", 1, 99, 0), 0);
-  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n10:1:old\n12:1:c\n99:1:last\n");
+  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n10:3:new\n10:1:old\n12:1:c\n99:1:last\n");
 }
 
 TEST_F(ScoreFile, AtMostAHundredEntriesAreRead) {
@@ -218,10 +225,12 @@ TEST_F(ScoreFile, FailedRewriteKeepsTheOldFile) {
   EXPECT_EQ(file_text("top_scores.txt"), old);
   EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
 
-  // A directory where no file can be created.
+  // A directory where no file can be created, and a file that cannot be
+  // written in place either.
+  ASSERT_EQ(chmod("top_scores.txt", 0444), 0);
   ASSERT_EQ(chmod(dir.c_str(), 0555), 0);
   rc = in_child([] {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 10;
+    if (!become_player()) return 10;
     read_top_scores();
     return write_top_scores("Ann", 1, 5, 0) == 0 ? 0 : 3;
   });
@@ -231,8 +240,146 @@ TEST_F(ScoreFile, FailedRewriteKeepsTheOldFile) {
 
   // The same rewrite where it can succeed.
   ASSERT_EQ(chmod(dir.c_str(), 0700), 0);
+  ASSERT_EQ(chmod("top_scores.txt", 0644), 0);
   read_top_scores();
   ASSERT_EQ(write_top_scores("Ann", 1, 5, 0), 0);
   std::string now = file_text("top_scores.txt");
   EXPECT_NE(now.find("4:2:player number 4\n5:1:Ann\n5:2:player"), std::string::npos);
+}
+
+// A link keeps pointing at the rewritten file; a writable file in a directory
+// where no new file can be made is rewritten in place, as it always was.
+TEST_F(ScoreFile, LinkedOrReadOnlyDirectoryFileIsUpdated) {
+  ASSERT_EQ(mkdir("shared", 0755), 0);
+  write_file("shared/scores", "5:1:a\n");
+  ASSERT_EQ(chmod("shared/scores", 0640), 0);
+  ASSERT_EQ(symlink("shared/scores", "top_scores.txt"), 0);
+  ASSERT_EQ(write_top_scores("Ann", 1, 7, 0), 0);
+  struct stat st;
+  ASSERT_EQ(lstat("top_scores.txt", &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(file_text("shared/scores"), "5:1:a\n7:1:Ann\n");
+  ASSERT_EQ(stat("shared/scores", &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(dir_entries(dir + "/shared"), std::set<std::string>{"scores"});
+
+  ASSERT_EQ(unlink("top_scores.txt"), 0);
+  write_file("top_scores.txt", "5:1:a\n");
+  ASSERT_EQ(chmod("top_scores.txt", 0666), 0);
+  struct stat before;
+  ASSERT_EQ(stat("top_scores.txt", &before), 0);
+  ASSERT_EQ(chmod(dir.c_str(), 0555), 0);
+  int rc = in_child([] {
+    if (!become_player()) return 10;
+    return write_top_scores("Bo", 1, 3, 0) == 0 ? 0 : 3;
+  });
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(file_text("top_scores.txt"), "3:1:Bo\n5:1:a\n");
+  ASSERT_EQ(stat("top_scores.txt", &st), 0);
+  EXPECT_EQ(st.st_ino, before.st_ino);
+}
+
+// A file that exists but cannot be read keeps its scores: the new one is
+// lost instead of all the old ones.
+TEST_F(ScoreFile, UnreadableFileIsNotReplaced) {
+  write_file("top_scores.txt", "5:1:a\n6:1:b\n");
+  ASSERT_EQ(chmod("top_scores.txt", 0), 0);
+  ASSERT_EQ(chmod(dir.c_str(), 0777), 0);
+  int rc = in_child([] {
+    if (!become_player()) return 10;
+    read_top_scores();
+    if (score_cnt != 0) return 4;
+    return write_top_scores("Ann", 1, 7, 0) == 0 ? 0 : 3;
+  });
+  EXPECT_EQ(rc, 3);
+  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n6:1:b\n");
+  EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
+}
+
+// A rewrite starts from the file as it is now, not from the list read at
+// start-up, and two copies of the game writing at once take turns.
+TEST_F(ScoreFile, SecondCopyLosesNothing) {
+  write_file("top_scores.txt", "5:1:a\n");
+  read_top_scores();
+  write_file("top_scores.txt", "5:1:a\n8:2:other copy\n");
+  // What an interrupted rewrite leaves behind is reused, not added to.
+  write_file("top_scores.txt.tmp", "5:1:");
+  ASSERT_EQ(write_top_scores("me", 1, 6, 0), 0);
+  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n6:1:me\n8:2:other copy\n");
+  EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
+
+  const int wins = 40;
+  pid_t copies[2];
+  for (int c = 0; c < 2; c++) {
+    copies[c] = fork();
+    if (copies[c] == 0) {
+      for (int i = 0; i < wins; i++) {
+        std::string name = "copy" + std::to_string(c) + " win" + std::to_string(i);
+        if (write_top_scores(name.c_str(), 1, i, 0) != 0) _exit(3);
+      }
+      _exit(0);
+    }
+  }
+  for (pid_t copy : copies) {
+    int status = 0;
+    waitpid(copy, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  std::string text = file_text("top_scores.txt");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3 + 2 * wins);
+  for (int c = 0; c < 2; c++)
+    for (int i = 0; i < wins; i++) {
+      std::string line =
+          std::to_string(i) + ":1:copy" + std::to_string(c) + " win" + std::to_string(i) + "\n";
+      EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+  EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
+}
+
+// Bytes read so far by this process.
+static long bytes_read() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  long value = -1;
+  while (io >> key >> value)
+    if (key == "rchar:") return value;
+  return -1;
+}
+
+// Whatever else sits under the file's name is no file: it neither blocks
+// nor loops the start, and it is never written through or replaced. A full
+// list ends the reading.
+TEST_F(ScoreFile, OnlyARegularFileIsReadOrWritten) {
+  ASSERT_EQ(chmod(dir.c_str(), 0777), 0);
+  ASSERT_EQ(mkfifo("top_scores.txt", 0666), 0);
+  for (const char *device : {"", "/dev/zero", "/dev/null"}) {
+    SCOPED_TRACE(device);
+    if (device[0]) {
+      ASSERT_EQ(unlink("top_scores.txt"), 0);
+      ASSERT_EQ(symlink(device, "top_scores.txt"), 0);
+    }
+    int rc = in_child([] {
+      alarm(60); // a read that never ends fails the case instead of hanging it
+      if (!become_player()) return 10;
+      read_top_scores();
+      if (score_cnt != 0) return 4;
+      return write_top_scores("Ann", 1, 7, 0) == 0 ? 0 : 3;
+    });
+    EXPECT_EQ(rc, 3);
+    struct stat st;
+    ASSERT_EQ(lstat("top_scores.txt", &st), 0);
+    EXPECT_TRUE(device[0] ? S_ISLNK(st.st_mode) : S_ISFIFO(st.st_mode));
+    EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
+  }
+
+  ASSERT_EQ(unlink("top_scores.txt"), 0);
+  std::string text;
+  for (int i = 0; i < 100; i++)
+    text += std::to_string(i) + ":1:p\n";
+  text += std::string(4 << 20, 'x');
+  write_file("top_scores.txt", text);
+  long before = bytes_read();
+  read_top_scores();
+  EXPECT_EQ(score_cnt, 100);
+  EXPECT_LT(bytes_read() - before, 1 << 20) << "read on after the list was full";
 }

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 struct Clip {
   unsigned char *data = nullptr;
@@ -78,6 +81,38 @@ TEST_F(ReadWave, RefusesWhatThePlayerCannotPlay) {
     EXPECT_TRUE(refused(pcm_file(1, 8000, bits, data))) << bits << " bits";
   EXPECT_TRUE(refused(wav_file(1, 1, 8000, 16, MAX_CLIP_FRAMES * 2, data)));
   EXPECT_TRUE(refused(wav_file(1, 1, 8000, 16, 0xFFFFFFFF, data)));
+  // Eight times this size wraps to 128 in 32 bits: it made an 8-frame clip.
+  EXPECT_TRUE(refused(wav_file(1, 1, 8000, 16, 0x20000010, data)));
+
+  // Files that are not RIFF WAVE files with a format chunk and then a data
+  // chunk; each is at least as long as a canonical header.
+  Bytes format = wav_chunk("fmt ", format_body(1, 1, 8000, 16));
+  Bytes samples = wav_chunk("data", data);
+  Bytes list = wav_chunk("LIST", pattern(40, 6));
+  Bytes not_riff = riff_file({format, samples}), not_wave = not_riff;
+  not_riff[3] = 'X';
+  not_wave[11] = 'X';
+  Bytes cut_format = riff_file({wav_chunk("fmt ", format_body(1, 1, 8000, 16, 40))});
+  cut_format.resize(50);
+  Bytes past_the_end = riff_file({format, wav_chunk("LIST", pattern(64, 7)), samples});
+  past_the_end[43] = 0x7f; // the LIST chunk claims more than the file holds
+  struct Case {
+    const char *what;
+    Bytes file;
+  } cases[] = {
+      {"RIFX", not_riff},
+      {"not WAVE", not_wave},
+      {"no format chunk", riff_file({list, samples})},
+      {"no data chunk", riff_file({format, list})},
+      {"data before format", riff_file({samples, format})},
+      {"format chunk of 14 bytes", riff_file({wav_chunk("fmt ", Bytes(14, 1)), samples})},
+      {"format chunk cut short", cut_format},
+      {"a chunk runs past the end", past_the_end},
+  };
+  for (const Case &c : cases) {
+    ASSERT_GE(c.file.size(), 44u) << c.what;
+    EXPECT_TRUE(refused(c.file)) << c.what;
+  }
 }
 
 TEST_F(ReadWave, RefusesFilesShorterThanTheHeader) {
@@ -101,6 +136,51 @@ TEST_F(ReadWave, LongestAcceptedClipNeverClaimsMoreFramesThanItHolds) {
     EXPECT_LE(played, clip.frames) << rate << " Hz";
     EXPECT_GE(played, clip.frames - 1) << rate << " Hz";
   }
+}
+
+// Editors write other chunks before the data, and longer format chunks; the
+// clip holds the samples only, never the bytes of another chunk.
+TEST_F(ReadWave, FindsTheChunksWhereverTheyAre) {
+  Bytes data = pattern(600, 8);
+  Bytes format = wav_chunk("fmt ", format_body(1, 2, 22050, 16));
+  Bytes samples = wav_chunk("data", data);
+  // Odd sizes: each body is followed by a pad byte.
+  Bytes list = wav_chunk("LIST", Bytes{'I', 'N', 'F', 'O', 'I', 'S', 'F', 'T', 'x'});
+  Bytes fact = wav_chunk("fact", Bytes{150, 0, 0, 0, 7});
+  struct Case {
+    const char *what;
+    Bytes file;
+  } cases[] = {
+      {"LIST before data", riff_file({format, list, samples})},
+      {"format chunk of 18 bytes",
+       riff_file({wav_chunk("fmt ", format_body(1, 2, 22050, 16, 18)), fact, samples})},
+      {"chunks before the format", riff_file({fact, list, format, samples})},
+      {"a chunk after the data", riff_file({format, samples, list})},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    Clip clip;
+    read(c.file, clip);
+    ASSERT_NE(clip.data, nullptr);
+    EXPECT_EQ(clip.frames, 150);
+    EXPECT_EQ(clip.channels, 2);
+    EXPECT_EQ(clip.rate, 22050.0f);
+    EXPECT_EQ(clip.bytes(data.size()), data);
+  }
+
+  // Only a regular file is read, and a FIFO of that name blocks nothing.
+  std::string fifo = dir + "/fifo.wav";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    alarm(60); // a blocked open fails the case instead of hanging it
+    int bits, channels, frames;
+    float rate, duration;
+    _exit(read_wave(fifo.c_str(), &bits, &channels, &rate, &frames, &duration) ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 TEST_F(ReadWave, EmptyAndTruncatedData) {

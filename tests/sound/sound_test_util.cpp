@@ -62,6 +62,36 @@ Bytes pcm_file(int channels, unsigned rate, int bits, const Bytes &data) {
   return wav_file(1, channels, rate, bits, (unsigned)data.size(), data);
 }
 
+Bytes wav_chunk(const char *id, const Bytes &body) {
+  Bytes b(id, id + 4);
+  put_le(b, (unsigned)body.size(), 4);
+  b.insert(b.end(), body.begin(), body.end());
+  if (body.size() % 2) b.push_back(0);
+  return b;
+}
+
+Bytes format_body(int format, int channels, unsigned rate, int bits, size_t size) {
+  Bytes b;
+  put_le(b, format, 2);
+  put_le(b, channels, 2);
+  put_le(b, rate, 4);
+  put_le(b, rate * channels * bits / 8, 4);
+  put_le(b, channels * bits / 8, 2);
+  put_le(b, bits, 2);
+  b.resize(size, 0);
+  return b;
+}
+
+Bytes riff_file(const std::vector<Bytes> &chunks) {
+  Bytes body = {'W', 'A', 'V', 'E'};
+  for (const Bytes &c : chunks)
+    body.insert(body.end(), c.begin(), c.end());
+  Bytes b = {'R', 'I', 'F', 'F'};
+  put_le(b, (unsigned)body.size(), 4);
+  b.insert(b.end(), body.begin(), body.end());
+  return b;
+}
+
 Bytes pattern(size_t n, int seed) {
   Bytes b(n);
   unsigned x = 2654435761u * (unsigned)(seed + 1);

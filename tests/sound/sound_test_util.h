@@ -19,6 +19,14 @@ Bytes wav_file(int format, int channels, unsigned rate, int bits, unsigned data_
                const Bytes &data);
 // A PCM file whose header declares exactly its data.
 Bytes pcm_file(int channels, unsigned rate, int bits, const Bytes &data);
+// One chunk of a RIFF file: its id, its size and its body, padded to an
+// even size.
+Bytes wav_chunk(const char *id, const Bytes &body);
+// The body of a format chunk: the 16 bytes of its fields, then zeros up to
+// size bytes.
+Bytes format_body(int format, int channels, unsigned rate, int bits, size_t size = 16);
+// "RIFF", its size, "WAVE" and the chunks.
+Bytes riff_file(const std::vector<Bytes> &chunks);
 // n pseudo-random bytes, none of them zero; each seed gives its own run.
 Bytes pattern(size_t n, int seed);
 
