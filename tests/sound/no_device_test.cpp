@@ -13,7 +13,7 @@ TEST(NoDevice, NothingOnStderr) {
     setenv("ALSA_CONFIG_PATH", NO_AUDIO_CONFIG, 1); // no device even where a card exists
     freopen((out + "/stdout").c_str(), "w", stdout);
     freopen((out + "/stderr").c_str(), "w", stderr);
-    execl(NO_DEVICE_CHILD, NO_DEVICE_CHILD, SOUND_DIR, (char *)nullptr);
+    execl(PLAY_CHILD, PLAY_CHILD, SOUND_DIR, (char *)nullptr);
     _exit(127);
   }
   int status = 0;
