@@ -5,6 +5,7 @@
 #include "pa.h"
 #include "sound_test_util.h"
 
+#include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <thread>
@@ -35,8 +36,10 @@ public:
   // Waits until the player opens a stream. The stream cannot end before
   // read_on, as its clip is larger than the pipe.
   void wait_for_stream() { fd = open(pipe_path().c_str(), O_RDONLY); }
-  // Reads in the background until finish.
-  void read_on() {
+  // Reads in the background until finish; with bytes_per_second, no faster
+  // than that, as a device that plays in real time.
+  void read_on(long bytes_per_second = 0) {
+    pace = bytes_per_second;
     reader = std::thread([this] { read_streams(); });
   }
   // Call once the player has closed its last stream: the reader ends at the
@@ -55,14 +58,17 @@ public:
 private:
   std::thread reader;
   int fd = -1;
+  long pace = 0;
   std::atomic<bool> done{false}, ended{false};
   static std::string pipe_path() { return device_dir + "/out.raw"; }
   void read_streams() {
     for (;;) {
-      unsigned char chunk[65536];
+      unsigned char chunk[4096];
       ssize_t got;
-      while ((got = read(fd, chunk, sizeof chunk)) > 0)
+      while ((got = read(fd, chunk, pace ? 4096 : sizeof chunk)) > 0) {
         heard.insert(heard.end(), chunk, chunk + got);
+        if (pace) std::this_thread::sleep_for(std::chrono::microseconds(got * 1000000 / pace));
+      }
       close(fd);
       if (done) break;
       fd = open(pipe_path().c_str(), O_RDONLY);
@@ -127,6 +133,22 @@ TEST_F(WhilePlaying, FullQueueDropsAndShutdownStillEnds) {
   EXPECT_EQ(log, (std::vector<int>{SOUND_PAN, PLAYED_BATCH_END}));
   EXPECT_EQ(find_bytes(reader.heard, short_clip), -1);
   EXPECT_EQ(global_wave_cnt.load(), 0);
+}
+
+// Quit while a clip plays in real time: the clip is cut short at once and
+// the player ends. (The stream's end, reported from PortAudio's thread,
+// met the player's wait here.)
+TEST_F(WhilePlaying, StopCutsARealTimeClipShort) {
+  PipeReader reader;
+  set_play_wav(SOUND_PAN);
+  create_play_all_wav(0);
+  reader.wait_for_stream();
+  reader.read_on(2 * 2 * 44100);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_TRUE(stop_sound_threads(SHUTDOWN_WAIT_MS));
+  reader.finish();
+  EXPECT_EQ(log, (std::vector<int>{SOUND_PAN, PLAYED_BATCH_END}));
+  EXPECT_LT(reader.heard.size(), long_clip.size());
 }
 
 int main(int argc, char **argv) {

@@ -1,6 +1,7 @@
 // The request queue and the player thread. The clip table is left empty,
-// so every clip is skipped at once and no audio library is needed; the
-// player's record of the ids it took shows what it did.
+// so every clip is skipped at once (the player starts the audio library in
+// the tests' world without a device); the player's record of the ids it
+// took shows what it did.
 #include "pa.h"
 
 #include <chrono>
