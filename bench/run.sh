@@ -9,7 +9,8 @@ runs=${1:-11}
 build=$root/build
 if [ -z "${VARNEL_BENCH_INNER:-}" ]; then
   cmake -S "$root" -B "$build" >/dev/null && cmake --build "$build" -j"$(nproc)" \
-    --target varnel floor startup board_bench >/dev/null || exit 1
+    --target varnel floor startup board_bench sound_play_child sound_compare_recording \
+    >/dev/null || exit 1
   VARNEL_BENCH_INNER=1 exec "$root/tests/with-xvfb.sh" "$0" "$@"
 fi
 
@@ -17,8 +18,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$build"/sounds/*.wav "$work" 2>/dev/null
 cd "$work" || exit 1
-# No audio device: idle and start-up figures do not depend on the sound card.
+# No audio device, and none of the machine's ALSA plugins: the main table
+# does not depend on the sound set-up. The desktop case below uses the
+# machine's own.
 export HOME=$work
+export ALSA_CONFIG_PATH=$root/tests/common/no-audio.conf
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "n/a"; else print a[int((NR+1)/2)]}'; }
 
@@ -90,3 +94,40 @@ echo "start-up runs: $runs (medians); idle and memory: one run each"
 if [ -x "$build/bench/sound_bench" ]; then
   "$build/bench/sound_bench"
 fi
+
+# A desktop's sound packages: ALSA's configuration then names every plugin
+# (pulse, jack, a52, upmix, ...), and the audio library probes them all as
+# it starts. The game starts it on its player thread, off the window's path.
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
+echo
+echo "desktop case: the machine's ALSA configuration with a desktop's sound packages"
+if installed libasound2-plugins && { installed pulseaudio || installed pipewire-pulse; }; then
+  (
+    unset ALSA_CONFIG_PATH
+    d_start=$(startups "$build/varnel")
+    d_map=$(echo "$d_start" | awk '{print $1}' | median)
+    d_paint=$(echo "$d_start" | awk '{print $2}' | median)
+    read -r d_hwm d_rss d_wake _ < <(long_run "$build/varnel") || exit 1
+    row "figure" "varnel" "floor" "ratio"
+    row "start-up: exec to window mapped (ms)" "$d_map" "$floor_map" "$(ratio "$d_map" "$floor_map")"
+    row "start-up: exec to first complete paint (ms)" "$d_paint" "$floor_paint" \
+      "$(ratio "$d_paint" "$floor_paint")"
+    row "peak RSS (MiB)" "$(ratio "$d_hwm" 1024)" "$(ratio "$f_hwm" 1024)" "$(ratio "$d_hwm" "$f_hwm")"
+    row "steady RSS (MiB)" "$(ratio "$d_rss" 1024)" "$(ratio "$f_rss" 1024)" "$(ratio "$d_rss" "$f_rss")"
+    row "idle wakeups per second, all threads" "$d_wake" "$f_wake" ""
+  ) || exit 1
+else
+  echo "not measured: libasound2-plugins and pulseaudio or pipewire-pulse are not installed"
+fi
+# Two clips through a private PipeWire server, as the desktop sound test
+# plays them: the silence between the first clip's end and the second's
+# start, as recorded from the sink (one new stream per clip).
+gaps=""
+for _ in 1 2 3; do
+  gap=$(bash "$root/tests/sound/desktop_sound_test.sh" "$build/tests/sound/sound_play_child" \
+    "$build/sounds" "$build/tests/sound/sound_compare_recording" 2>/dev/null |
+    sed -n 's/.*silence before it \([-0-9.]*\) ms.*/\1/p')
+  gaps="$gaps $gap"
+done
+echo "gap between two clips through PipeWire (ms, median of 3):" \
+  "$(echo "$gaps" | tr ' ' '\n' | grep . | median) (runs:$gaps)"

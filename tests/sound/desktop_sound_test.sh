@@ -22,14 +22,15 @@ if [ -z "${VARNEL_IN_SESSION:-}" ]; then
   work=$(mktemp -d)
   [ -n "${VARNEL_KEEP:-}" ] || trap 'rm -rf "$work"' EXIT
   mkdir -m 700 "$work/run" "$work/home"
-  VARNEL_IN_SESSION=1 WORK=$work XDG_RUNTIME_DIR=$work/run HOME=$work/home \
+  VARNEL_IN_SESSION=1 VARNEL_WORK=$work XDG_RUNTIME_DIR=$work/run HOME=$work/home \
     dbus-run-session -- bash "$0" "$@" 2>"$work/session.log"
   status=$?
   [ $status -eq 0 ] || sed 's/^/  session | /' "$work/session.log"
   exit $status
 fi
 
-# Inside the private session from here on.
+# Inside the private session from here on; VARNEL_WORK is the test's
+# directory.
 servers=()
 recorder=""
 stop_all() {
@@ -39,30 +40,30 @@ stop_all() {
 }
 trap stop_all EXIT
 unset ALSA_CONFIG_PATH PULSE_SERVER PIPEWIRE_REMOTE
-pipewire >"$WORK/pipewire.log" 2>&1 &
+pipewire >"$VARNEL_WORK/pipewire.log" 2>&1 &
 servers+=($!)
-wireplumber >"$WORK/wireplumber.log" 2>&1 &
+wireplumber >"$VARNEL_WORK/wireplumber.log" 2>&1 &
 servers+=($!)
-pipewire-pulse >"$WORK/pipewire-pulse.log" 2>&1 &
+pipewire-pulse >"$VARNEL_WORK/pipewire-pulse.log" 2>&1 &
 servers+=($!)
 for _ in $(seq 100); do
   pactl info >/dev/null 2>&1 && break
   sleep 0.1
 done
-pactl load-module module-null-sink sink_name=varnel_test >/dev/null &&
-  pactl set-default-sink varnel_test || {
+if ! pactl load-module module-null-sink sink_name=varnel_test >/dev/null ||
+  ! pactl set-default-sink varnel_test; then
   echo "FAIL: no null sink"
-  tail "$WORK"/*.log
+  tail "$VARNEL_WORK"/*.log
   exit 1
-}
+fi
 printf 'pcm.!default { type pulse }\nctl.!default { type pulse }\n' >"$HOME/.asoundrc"
 
 parecord -d varnel_test.monitor --latency-msec=20 --rate=44100 --channels=1 --format=s16le --raw \
-  "$WORK/heard.raw" 2>"$WORK/parecord.log" &
+  "$VARNEL_WORK/heard.raw" 2>"$VARNEL_WORK/parecord.log" &
 recorder=$!
 sleep 0.5
 # ding (6), then pan (5)
-"$child" "$sounds" 6 5 >"$WORK/child.out" 2>"$WORK/child.err"
+"$child" "$sounds" 6 5 >"$VARNEL_WORK/child.out" 2>"$VARNEL_WORK/child.err"
 child_status=$?
 sleep 0.5
 kill -INT "$recorder"
@@ -70,20 +71,20 @@ wait "$recorder" 2>/dev/null
 recorder=""
 
 failures=0
-if [ $child_status -eq 0 ] && [ "$(cat "$WORK/child.out")" = "loaded 9 played 6 5 -100" ]; then
+if [ $child_status -eq 0 ] && [ "$(cat "$VARNEL_WORK/child.out")" = "loaded 9 played 6 5 -100" ]; then
   echo "ok: the player took both clips and ended"
 else
-  echo "FAIL: the player said \"$(cat "$WORK/child.out")\", status $child_status"
+  echo "FAIL: the player said \"$(cat "$VARNEL_WORK/child.out")\", status $child_status"
   failures=$((failures + 1))
 fi
-if [ -s "$WORK/child.err" ]; then
+if [ -s "$VARNEL_WORK/child.err" ]; then
   echo "FAIL: standard error was not empty:"
-  sed 's/^/  | /' "$WORK/child.err"
+  sed 's/^/  | /' "$VARNEL_WORK/child.err"
   failures=$((failures + 1))
 else
   echo "ok: nothing on standard error"
 fi
-if "$compare" "$WORK/heard.raw" "$sounds/ding.wav" "$sounds/pan.wav"; then
+if "$compare" "$VARNEL_WORK/heard.raw" "$sounds/ding.wav" "$sounds/pan.wav"; then
   echo "ok: both clips heard whole and in order"
 else
   echo "FAIL: the recording does not hold both clips whole and in order"
