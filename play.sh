@@ -27,7 +27,7 @@ show_progress() {
 }
 
 # Only the game and its sounds: the tests are built by test.sh.
-echo "Building the game in build/ (the first build takes about a minute)"
+echo "Building the game in build/ (the first time takes up to a minute)"
 cmake -S "$VARNEL_ROOT" -B "$VARNEL_ROOT/build" >/dev/null
 set -o pipefail
 if ! cmake --build "$VARNEL_ROOT/build" -j"$(nproc)" --target varnel sounds | show_progress; then
