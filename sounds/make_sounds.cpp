@@ -71,7 +71,7 @@ static void add_partials(Samples &s, const std::vector<double> &freqs,
 
 // The loudness every clip gets, as RMS over the whole clip, and the highest
 // peak allowed, in full scale.
-const double CLIP_RMS = 0.126; // -18 dBFS
+const double CLIP_RMS = 0.141; // -17 dBFS
 const double CLIP_PEAK = 0.89; // -1 dBFS
 
 // Fades in over 3 ms and out over the last quarter of the clip (at least

@@ -27,7 +27,7 @@ struct Measured {
 };
 
 double dbfs(double amplitude) {
-  return amplitude > 0 ? 20 * std::log10(amplitude / 32768.0) : -200;
+  return amplitude > 0 ? 20 * std::log10(amplitude / 32768.0) : -INFINITY;
 }
 
 // In-place radix-2 FFT; the size is a power of two.
@@ -107,7 +107,7 @@ bool measure(const char *name, Measured &m) {
 // Small speakers play little below 300 Hz; a clip cut off while it still
 // sounds clicks; and a clip much louder than the others startles.
 TEST(GameSounds, HeardOnSmallSpeakersEndInSilenceAndEquallyLoud) {
-  double loudest = -200, quietest = 0;
+  double loudest = -INFINITY, quietest = 0;
   for (const char *name : names) {
     SCOPED_TRACE(name);
     Measured m;
