@@ -1,6 +1,12 @@
 // Makes the game's nine sound files: 44.1 kHz mono 16-bit PCM WAV files
 // with the canonical 44-byte header, written into the directory given as
 // the only argument.
+//
+// Laptop and phone speakers play little below 300 Hz, so every clip keeps
+// its energy above that; every clip fades out and ends in silence, so none
+// stops with a click; and all nine have the same loudness (RMS), so that no
+// event of the game drowns the others.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -63,18 +69,37 @@ static void add_partials(Samples &s, const std::vector<double> &freqs,
     }
 }
 
-// Scales to a comfortable peak and fades the ends so that nothing clicks.
+// The loudness every clip gets, as RMS over the whole clip, and the highest
+// peak allowed, in full scale.
+const double CLIP_RMS = 0.141; // -17 dBFS
+const double CLIP_PEAK = 0.89; // -1 dBFS
+
+// Fades in over 3 ms and out over the last quarter of the clip (at least
+// 20 ms), down to the 10 ms of silence that end it, then scales the clip to
+// the common loudness.
 static void finish(Samples &s) {
-  double peak = 0;
-  for (double v : s)
-    peak = std::max(peak, std::fabs(v));
-  size_t fade = RATE * 3 / 1000;
+  size_t fade_in = RATE * 3 / 1000;
+  size_t quiet = RATE / 100;
+  size_t fade_out = std::max((size_t)(RATE / 50), s.size() / 4);
   for (size_t i = 0; i < s.size(); i++) {
-    double gain = peak > 0 ? 0.7 / peak : 0;
-    if (i < fade) gain *= (double)i / fade;
-    if (s.size() - i < fade) gain *= (double)(s.size() - i) / fade;
+    double gain = 1;
+    if (i < fade_in) gain *= (double)i / fade_in;
+    size_t left = s.size() - i;
+    if (left <= quiet)
+      gain = 0;
+    else if (left < quiet + fade_out)
+      gain *= 0.5 - 0.5 * std::cos(PI * (left - quiet) / fade_out);
     s[i] *= gain;
   }
+  double sum = 0, peak = 0;
+  for (double v : s) {
+    sum += v * v;
+    peak = std::max(peak, std::fabs(v));
+  }
+  if (peak == 0) return;
+  double gain = std::min(CLIP_RMS / std::sqrt(sum / s.size()), CLIP_PEAK / peak);
+  for (double &v : s)
+    v *= gain;
 }
 
 static Samples pop() {
@@ -85,7 +110,7 @@ static Samples pop() {
 
 static Samples blop() {
   Samples s = silence(0.14);
-  add_glide(s, 0, 0.14, 250, 700, 1, 0.05);
+  add_glide(s, 0, 0.14, 380, 950, 1, 0.05);
   return s;
 }
 
@@ -109,15 +134,19 @@ static Samples sad() {
   return s;
 }
 
+// A knock on wood: a body that drops in pitch, an overtone and a short
+// click of noise with its low part taken out.
 static Samples thump() {
   Samples s = silence(0.15);
-  add_glide(s, 0, 0.15, 110, 45, 1, 0.04);
+  add_glide(s, 0, 0.15, 560, 340, 1, 0.035);
+  add_glide(s, 0, 0.15, 1460, 1100, 0.35, 0.015);
   unsigned noise = 12345;
   double low = 0;
   for (size_t i = 0; i < (size_t)(0.01 * RATE); i++) {
     noise = noise * 1103515245 + 12345;
-    low += 0.2 * (((noise >> 16) & 0x7fff) / 16384.0 - 1 - low);
-    s[i] += 0.5 * low * (1 - seconds_at(i) / 0.01);
+    double white = ((noise >> 16) & 0x7fff) / 16384.0 - 1;
+    low += 0.05 * (white - low);
+    s[i] += 0.3 * (white - low) * (1 - seconds_at(i) / 0.01);
   }
   return s;
 }
@@ -134,11 +163,13 @@ static Samples ding() {
   return s;
 }
 
+// A bell's partials from the prime up; its hum an octave below would be
+// lost on small speakers.
 static Samples bell() {
   Samples s = silence(1.2);
   const double base = 523.25;
-  add_partials(s, {base * 0.5, base, base * 1.19, base * 1.56, base * 2.0, base * 2.51},
-               {0.6, 0.45, 0.35, 0.25, 0.18, 0.12}, 1);
+  add_partials(s, {base, base * 1.19, base * 1.56, base * 2.0, base * 2.51},
+               {0.45, 0.35, 0.25, 0.18, 0.12}, 1);
   return s;
 }
 

@@ -3,6 +3,8 @@
 
 #include <FL/Fl_Menu_Bar.H>
 
+#include "window_icon.h"
+
 MainWin *main_window = nullptr;
 
 // Quit during a board operation hides the windows; the main window is
@@ -67,6 +69,7 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   end();
   resizable(this);
   callback(main_window_cb);
+  set_window_class_and_icon();
   show();
 }
 

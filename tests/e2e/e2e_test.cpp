@@ -150,6 +150,26 @@ TEST(Window, TitleSizeLayoutAndTheFirstGame) {
   quit(game);
 }
 
+// The desktop ties the window to the desktop entry by its class and shows
+// the icon it carries: the game's own, in the colours of its tiles.
+TEST(Window, ClassAndIconForTheDesktop) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  EXPECT_EQ(window_class(game.window), "varnel,Varnel");
+  std::vector<Image> icons = window_icons(game.window);
+  ASSERT_FALSE(icons.empty());
+  std::set<int> shown;
+  for (const Image &icon : icons) {
+    EXPECT_EQ(icon.w, icon.h);
+    EXPECT_GE(icon.w, 32);
+    for (unsigned argb : icon.px)
+      if (argb >> 24 == 0xFF && colour_number(argb & 0xFFFFFF) >= 0)
+        shown.insert(colour_number(argb & 0xFFFFFF));
+  }
+  EXPECT_GE(shown.size(), 4u);
+  quit(game);
+}
+
 TEST(Levels, FromTheCommandLine) {
   struct Case {
     std::vector<std::string> args;
@@ -316,6 +336,7 @@ TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
 
   Window dialog = name_dialog(game);
   ASSERT_NE(dialog, 0u);
+  EXPECT_EQ(window_class(dialog), "varnel,Varnel");
   Image won = render_result_button("You Win!", FL_WHITE, FL_BLUE);
   EXPECT_TRUE(wait_for([&] { return capture(game.window, 350, 405, 100, 50) == won; }));
   EXPECT_TRUE(wait_for([&] { return game.heard_in_order({THUMP, PAN, POP, FANFARE}); }));
@@ -327,6 +348,7 @@ TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
   Window scores = 0;
   EXPECT_TRUE(wait_for([&] { return (scores = game.find_window("Top Scores")) != 0; }));
   EXPECT_FALSE(viewable(dialog));
+  EXPECT_EQ(window_class(scores), "varnel,Varnel");
   // One move at Medium: after the entries of fewer moves, before the others.
   EXPECT_EQ(game.scores(), "0:2:first\n1:1:Zed Q\n1:3:tie\n7:-1:arrow player\n");
   int x, y, w, h;

@@ -112,6 +112,43 @@ bool viewable(Window window) {
   return XGetWindowAttributes(display(), window, &a) && a.map_state == IsViewable;
 }
 
+std::string window_class(Window window) {
+  XClassHint hint = {nullptr, nullptr};
+  std::string text;
+  if (XGetClassHint(display(), window, &hint))
+    text = std::string(hint.res_name ? hint.res_name : "") + "," +
+           (hint.res_class ? hint.res_class : "");
+  if (hint.res_name) XFree(hint.res_name);
+  if (hint.res_class) XFree(hint.res_class);
+  return text;
+}
+
+std::vector<Image> window_icons(Window window) {
+  std::vector<Image> icons;
+  Atom type;
+  int format;
+  unsigned long n = 0, left;
+  unsigned char *data = nullptr;
+  Atom property = XInternAtom(display(), "_NET_WM_ICON", False);
+  if (XGetWindowProperty(display(), window, property, 0, 1L << 24, False, XA_CARDINAL, &type,
+                         &format, &n, &left, &data) != Success)
+    return icons;
+  // Format 32 comes as longs: width, height, then the pixels, per image.
+  const unsigned long *v = (const unsigned long *)data;
+  for (unsigned long i = 0; data && format == 32 && i + 2 <= n;) {
+    Image icon;
+    icon.w = (int)v[i];
+    icon.h = (int)v[i + 1];
+    i += 2;
+    if ((unsigned long)icon.w * icon.h > n - i) break;
+    for (long k = 0; k < (long)icon.w * icon.h; k++)
+      icon.px.push_back((unsigned)v[i++]);
+    icons.push_back(icon);
+  }
+  if (data) XFree(data);
+  return icons;
+}
+
 bool override_redirect(Window window) {
   XWindowAttributes a;
   return XGetWindowAttributes(display(), window, &a) && a.override_redirect;

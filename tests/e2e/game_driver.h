@@ -38,6 +38,10 @@ std::string window_name(Window window);
 bool window_geometry(Window window, int &x, int &y, int &w, int &h);
 std::vector<Window> child_windows(Window window);
 bool viewable(Window window);
+// The window's WM_CLASS, as "instance,Class"; empty when it has none.
+std::string window_class(Window window);
+// The images of the window's _NET_WM_ICON, with pixels as 0xAARRGGBB.
+std::vector<Image> window_icons(Window window);
 bool override_redirect(Window window);
 // Asks a window to close the way a window manager does: a WM_PROTOCOLS
 // client message carrying WM_DELETE_WINDOW.

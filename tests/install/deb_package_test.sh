@@ -80,6 +80,11 @@ if start_game "$work/game.log" env -u XDG_DATA_HOME HOME="$work/home" "$root/usr
   }
   check "the sounds are linked to the package's files" linked_to_package
   check "its window is titled Varnel" same "$(xdotool getwindowname "$game_window")" Varnel
+  # What a taskbar matches to the desktop entry, and the icon it shows.
+  startup_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/org.varnel.Varnel.desktop")
+  check "its window's class is the desktop entry's StartupWMClass" \
+    same "$(xprop -id "$game_window" WM_CLASS)" "WM_CLASS(STRING) = \"$startup_class\", \"Varnel\""
+  check "its window carries an icon" grep -q "Icon (128 x 128)" <<<"$(xprop -id "$game_window" _NET_WM_ICON)"
   check "Game -> Quit ends the game with status 0" quit_game
 else
   check "the game maps its window" false
