@@ -5,6 +5,9 @@
 #include <dlfcn.h>
 #include <portaudio.h>
 #include <pthread.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -64,8 +67,31 @@ void initialize_audio() {
   silence_jack("jack_set_error_function");
   silence_jack("jack_set_info_function");
   PaError err = Pa_Initialize();
-  std::lock_guard<std::mutex> lock(queue_mutex);
-  audio_state = err == paNoError ? AUDIO_UP : AUDIO_FAILED;
+  {
+    std::lock_guard<std::mutex> lock(queue_mutex);
+    audio_state = err == paNoError ? AUDIO_UP : AUDIO_FAILED;
+  }
+  queue_changed.notify_all();
+}
+
+// The audio library's start, on a thread of its own at the lowest priority:
+// on a desktop it probes every ALSA plugin, tens of milliseconds of CPU
+// that would otherwise compete with the window's first paint. The player
+// keeps its normal priority, and so do the stream threads it starts.
+static int start_audio(int *) {
+  setpriority(PRIO_PROCESS, (id_t)syscall(SYS_gettid), 19);
+  initialize_audio();
+  return 0;
+}
+
+// Waits until the audio library is up or has failed to start. Returns
+// false when the stop is forced first.
+static bool wait_for_audio() {
+  std::unique_lock<std::mutex> lock(queue_mutex);
+  queue_changed.wait(lock, [] {
+    return audio_state == AUDIO_UP || audio_state == AUDIO_FAILED || stop_forced.load();
+  });
+  return !stop_forced.load();
 }
 
 int terminate_audio() {
@@ -341,11 +367,16 @@ static bool play_batch() {
 }
 
 int x_play_all_wave(int *) {
-  // PortAudio starts here rather than on the GUI thread: it probes every
-  // ALSA plugin, which takes a while on a desktop, and it can block for
-  // good (a stale lock of libjack's). Requests made meanwhile wait in the
-  // queue.
-  if (!stop_forced.load()) initialize_audio();
+  // PortAudio starts off the GUI thread: it takes a while on a desktop,
+  // and it can block for good (a stale lock of libjack's). Requests made
+  // meanwhile wait in the queue.
+  bool starting;
+  {
+    std::lock_guard<std::mutex> lock(queue_mutex);
+    starting = audio_state == AUDIO_DOWN;
+  }
+  if (starting) CreateTask(start_audio, nullptr);
+  if (!wait_for_audio()) return 0;
   while (wait_for_request())
     if (play_batch()) break;
   return 0;
