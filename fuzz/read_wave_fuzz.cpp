@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -22,6 +23,8 @@ static std::string scratch_file() {
   if (!dir) dir = mkdtemp(tmp);
   if (!dir) abort();
   path = std::string(dir) + "/clip.wav";
+  static std::string made = dir;
+  atexit([] { std::filesystem::remove_all(made); }); // a run leaves no folder behind
   return path;
 }
 

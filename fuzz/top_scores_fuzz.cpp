@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -19,6 +21,8 @@ static void enter_scratch_dir() {
   char *dir = mkdtemp(shm);
   if (!dir) dir = mkdtemp(tmp);
   if (!dir || chdir(dir) != 0) abort();
+  static std::string made = dir;
+  atexit([] { std::filesystem::remove_all(made); }); // a run leaves no folder behind
   done = true;
 }
 

@@ -40,6 +40,10 @@ stop_all() {
 }
 trap stop_all EXIT
 unset ALSA_CONFIG_PATH PULSE_SERVER PIPEWIRE_REMOTE
+# Where PulseAudio itself is installed, a client that finds no server would
+# start one of its own: only the PipeWire server below may answer.
+printf 'autospawn = no\n' >"$HOME/client.conf"
+export PULSE_CLIENTCONFIG=$HOME/client.conf
 pipewire >"$VARNEL_WORK/pipewire.log" 2>&1 &
 servers+=($!)
 wireplumber >"$VARNEL_WORK/wireplumber.log" 2>&1 &
