@@ -40,24 +40,6 @@ static void put_le(Bytes &b, unsigned v, int width) {
     b.push_back((v >> (8 * i)) & 0xff);
 }
 
-Bytes wav_file(int format, int channels, unsigned rate, int bits, unsigned data_size,
-               const Bytes &data) {
-  Bytes b = {'R', 'I', 'F', 'F'};
-  put_le(b, 36 + data_size, 4);
-  b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  put_le(b, 16, 4);
-  put_le(b, format, 2);
-  put_le(b, channels, 2);
-  put_le(b, rate, 4);
-  put_le(b, rate * channels * bits / 8, 4);
-  put_le(b, channels * bits / 8, 2);
-  put_le(b, bits, 2);
-  b.insert(b.end(), {'d', 'a', 't', 'a'});
-  put_le(b, data_size, 4);
-  b.insert(b.end(), data.begin(), data.end());
-  return b;
-}
-
 Bytes pcm_file(int channels, unsigned rate, int bits, const Bytes &data) {
   return wav_file(1, channels, rate, bits, (unsigned)data.size(), data);
 }
@@ -79,6 +61,19 @@ Bytes format_body(int format, int channels, unsigned rate, int bits, size_t size
   put_le(b, channels * bits / 8, 2);
   put_le(b, bits, 2);
   b.resize(size, 0);
+  return b;
+}
+
+Bytes wav_file(int format, int channels, unsigned rate, int bits, unsigned data_size,
+               const Bytes &data) {
+  Bytes b = {'R', 'I', 'F', 'F'};
+  put_le(b, 36 + data_size, 4);
+  b.insert(b.end(), {'W', 'A', 'V', 'E'});
+  Bytes fmt = wav_chunk("fmt ", format_body(format, channels, rate, bits, 16));
+  b.insert(b.end(), fmt.begin(), fmt.end());
+  b.insert(b.end(), {'d', 'a', 't', 'a'});
+  put_le(b, data_size, 4);
+  b.insert(b.end(), data.begin(), data.end());
   return b;
 }
 
