@@ -43,8 +43,8 @@ int main(int argc, char **argv) {
   set_play_wav(SOUND_STOP);
   if (terminate_audio() != 0) {
     // A sound thread is stuck inside the audio library: leave without
-    // running anything that might wait for it.
-    fflush(nullptr);
+    // running anything that might wait for it (not even a flush of stdio,
+    // whose locks it may hold; the game keeps nothing buffered there).
     _exit(0);
   }
   return 0;

@@ -13,7 +13,7 @@ xvfb=""
 game=""
 cleanup() {
   [ -n "$game" ] && kill -KILL "$game" 2>/dev/null
-  [ -n "$xvfb" ] && kill -KILL "$xvfb" 2>/dev/null
+  [ -n "$xvfb" ] && kill -TERM "$xvfb" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -50,6 +50,8 @@ lost_display() {
   kill -KILL "$xvfb"
   wait "$xvfb" 2>/dev/null
   xvfb=""
+  # A killed server leaves its lock and socket behind.
+  rm -f "/tmp/.X$number-lock" "/tmp/.X11-unix/X$number"
   local waited=0
   while kill -0 "$game" 2>/dev/null && [ $waited -lt 20 ]; do
     sleep 0.1

@@ -65,7 +65,12 @@ printf 'pcm.!default { type pulse }\nctl.!default { type pulse }\n' >"$HOME/.aso
 parecord -d varnel_test.monitor --latency-msec=20 --rate=44100 --channels=1 --format=s16le --raw \
   "$VARNEL_WORK/heard.raw" 2>"$VARNEL_WORK/parecord.log" &
 recorder=$!
-sleep 0.5
+# Play only once the recorder listens.
+for _ in $(seq 100); do
+  [ -n "$(pactl list short source-outputs 2>/dev/null)" ] && break
+  sleep 0.1
+done
+sleep 0.2
 # ding (6), then pan (5)
 "$child" "$sounds" 6 5 >"$VARNEL_WORK/child.out" 2>"$VARNEL_WORK/child.err"
 child_status=$?
