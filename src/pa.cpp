@@ -369,13 +369,8 @@ static bool play_batch() {
 int x_play_all_wave(int *) {
   // PortAudio starts off the GUI thread: it takes a while on a desktop,
   // and it can block for good (a stale lock of libjack's). Requests made
-  // meanwhile wait in the queue.
-  bool starting;
-  {
-    std::lock_guard<std::mutex> lock(queue_mutex);
-    starting = audio_state == AUDIO_DOWN;
-  }
-  if (starting) CreateTask(start_audio, nullptr);
+  // meanwhile wait in the queue. A library already up is left as it is.
+  CreateTask(start_audio, nullptr);
   if (!wait_for_audio()) return 0;
   while (wait_for_request())
     if (play_batch()) break;

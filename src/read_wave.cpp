@@ -21,9 +21,7 @@ static bool playable_width(unsigned bits) {
   return bits == 8 || bits == 16 || bits == 32;
 }
 
-// Opens path for reading when it is a regular file. The open does not
-// block, so a FIFO under a sound's name cannot hold up the start.
-static FILE *open_regular(const char *path) {
+FILE *open_regular_file(const char *path) {
   int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat st;
@@ -68,7 +66,7 @@ static bool find_chunks(FILE *file, WaveChunks &chunks) {
 
 unsigned char *read_wave(const char *path, int *bits_per_sample, int *channels, float *sample_rate,
                          int *frame_count, float *duration) {
-  FILE *file = open_regular(path);
+  FILE *file = open_regular_file(path);
   if (!file) return nullptr;
 
   WaveChunks chunks;

@@ -1,6 +1,8 @@
 // The top-score list and its file.
 #include "top_scores.h"
 
+#include "read_wave.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -33,22 +35,6 @@ static int read_number(const char *s) {
   return (int)v;
 }
 
-// Opens the scores file for reading, without blocking, when it is a regular
-// file. Anything else under that name (a FIFO, a device) counts as no file:
-// a FIFO would block the game and a device may never end.
-static FILE *open_score_file(const char *path) {
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return nullptr;
-  }
-  FILE *f = fdopen(fd, "r");
-  if (!f) close(fd);
-  return f;
-}
-
 // Reads the first 100 valid lines of f into list; lines after those are
 // never read. False on a read error.
 static bool read_list(FILE *f, ScoreEntry *list, int *cnt) {
@@ -70,7 +56,7 @@ static bool read_list(FILE *f, ScoreEntry *list, int *cnt) {
 
 void read_top_scores() {
   score_cnt = 0;
-  FILE *f = open_score_file(SCORE_FILE);
+  FILE *f = open_regular_file(SCORE_FILE);
   if (!f) return;
   read_list(f, score_list, &score_cnt);
   fclose(f);

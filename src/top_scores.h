@@ -22,8 +22,8 @@ void read_top_scores();
 // list in memory is left alone. The old file stays as it was when the new
 // one cannot be written completely (unless, in a directory where no new
 // file can be made, it is rewritten in place), and it is not touched at all
-// when it cannot be read or is not a regular file. A symbolic link stays a link to
-// the rewritten file. Returns 0 on success.
+// when it cannot be read or is not a regular file. A symbolic link stays a
+// link to the rewritten file. Returns 0 on success.
 int write_top_scores(const char *name, int difficulty, int moves, int arrow_mode);
 // Text of the mode column for a mode code.
 const char *mode_text(int mode);
