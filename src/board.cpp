@@ -52,6 +52,19 @@ int VarnelButton::handle(int event) {
   }
 }
 
+// A name is drawn as typed: a normal label would take "joe@example.com" for
+// "joe" and a symbol.
+static void literal_label_draw(const Fl_Label *label, int x, int y, int w, int h, Fl_Align align) {
+  fl_font(label->font, label->size);
+  fl_color((Fl_Color)label->color);
+  fl_draw(label->value, x, y, w, h, align, label->image, 0);
+}
+
+static void literal_label_measure(const Fl_Label *label, int &w, int &h) {
+  fl_font(label->font, label->size);
+  fl_measure(label->value, w, h, 0);
+}
+
 Varnel::Varnel(int x, int y, int w, int h, const char *label)
     : Fl_Double_Window(x, y, w, h, label) {
   color(FL_WHITE);
@@ -64,6 +77,8 @@ Varnel::Varnel(int x, int y, int w, int h, const char *label)
   scores_window = nullptr;
   moves_box = nullptr;
   moves_text[0] = '\0';
+  // For the names of the top-scores window.
+  Fl::set_labeltype(LITERAL_LABEL, literal_label_draw, literal_label_measure);
   for (int r = 0; r < BOARD_ROWS; r++) {
     for (int c = 0; c < BOARD_COLS; c++) {
       VarnelButton *tile = new VarnelButton(c * 40, r * 40, 40, 40);
@@ -214,15 +229,16 @@ void Varnel::close_scores_window() {
 void Varnel::count_move() {
   moves++;
   snprintf(moves_text, sizeof moves_text, "%d", moves);
-  if (moves_box) {
-    moves_box->label(moves_text);
-    moves_box->redraw();
-  }
+  show_moves_text();
 }
 
 // The move box of a game with no moves yet, as at start-up.
 void Varnel::show_no_moves() {
   moves_text[0] = '\0';
+  show_moves_text();
+}
+
+void Varnel::show_moves_text() {
   if (moves_box) {
     moves_box->label(moves_text);
     moves_box->redraw();
@@ -350,6 +366,9 @@ void Varnel::ArrowMove(VarnelButton *tile) {
   BoardBusy busy;
   long game = game_number;
   FindSelectedButton(tile);
+  // A click nested in the first call may have begun a new game: the
+  // neighbour belongs to the old one, and nothing may stay selected.
+  if (game != game_number) return;
   int to_row, to_col;
   if (arrow_neighbour(tile->row, tile->col, tile->direction, to_row, to_col))
     FindSelectedButton(buttons[to_row][to_col]);
@@ -413,23 +432,9 @@ static Fl_Box *score_cell(int x, int y, int w, Fl_Color colour) {
   return cell;
 }
 
-// A name is drawn as typed: a normal label would take "joe@example.com" for
-// "joe" and a symbol.
-static void literal_label_draw(const Fl_Label *label, int x, int y, int w, int h, Fl_Align align) {
-  fl_font(label->font, label->size);
-  fl_color((Fl_Color)label->color);
-  fl_draw(label->value, x, y, w, h, align, label->image, 0);
-}
-
-static void literal_label_measure(const Fl_Label *label, int &w, int &h) {
-  fl_font(label->font, label->size);
-  fl_measure(label->value, w, h, 0);
-}
-
 // Opens the top-scores window for the current list, replacing an open one.
 void Varnel::ShowTopScores() {
   close_scores_window();
-  Fl::set_labeltype(LITERAL_LABEL, literal_label_draw, literal_label_measure);
   Fl_Double_Window *win = new Fl_Double_Window(400, 600, "Top Scores");
   scores_window = win;
   Fl_Scroll *scroll = new Fl_Scroll(0, 0, 400, 600);

@@ -4,7 +4,6 @@
 #include "pa.h"
 #include "top_scores.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 

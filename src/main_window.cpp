@@ -2,6 +2,7 @@
 #include "varnel.h"
 
 #include <FL/Fl_Menu_Bar.H>
+#include <cstdio>
 
 #include "window_icon.h"
 
@@ -45,8 +46,6 @@ Fl_Menu_Item menu_items[] = {
     {"Toggle Arrow Mode", 0, arrow_mode_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}};
-// The level entries' callbacks, by level.
-static Fl_Callback *const level_callbacks[4] = {easy_cb, medium_cb, hard_cb, stupid_cb};
 
 MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Window(w, h, title) {
   this->difficulty = difficulty;
@@ -54,10 +53,10 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   menu_bar->textcolor(FL_FOREGROUND_COLOR);
   menu_bar->menu(menu_items);
   // The level in force carries the radio mark from the start.
-  if (difficulty >= 0 && difficulty <= 3) {
-    int item = menu_bar->find_index(level_callbacks[difficulty]);
-    if (item >= 0) menu_items[item].setonly();
-  }
+  char level_item[64];
+  snprintf(level_item, sizeof level_item, "Difficulty/%s", level_name(difficulty));
+  int item = menu_bar->find_index(level_item);
+  if (item >= 0) menu_items[item].setonly();
   difficulty_box = new Fl_Box(w - 210, 2, 100, 26);
   difficulty_box->box(FL_DOWN_BOX);
   difficulty_box->color(fl_rgb_color(255, 200, 220));

@@ -72,6 +72,7 @@ private:
   void show_step(); // repaint the board and flush pending events
   void count_move();
   void show_no_moves();
+  void show_moves_text();
   void clear_selection();
   int level() const;
 };

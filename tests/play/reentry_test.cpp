@@ -164,6 +164,25 @@ TEST_F(Reentry, ANewGameInsideAMoveOrAWinIsLeftAlone) {
   expect_whole_board();
 }
 
+// An arrow click nested in a move whose own move begins a new game: its
+// second half must not select a tile of the new board.
+TEST_F(Reentry, ANewGameInsideANestedArrowClickLeavesNothingSelected) {
+  arrow_mode_cb(nullptr, nullptr);
+  Varnel *b = board();
+  cascade_ready();
+  b->buttons[10][11]->direction = 2; // at (10,12): the cascade
+  b->buttons[11][11]->direction = 4; // a neighbour of (10,11), at (12,11)
+  {
+    AtFlush inject(1, [b] {
+      AtFlush reset(1, [] { reset_menu_cb(nullptr, nullptr); });
+      left_click(b, 11, 11);
+    });
+    left_click(b, 10, 11);
+  }
+  EXPECT_EQ(b->moves, 0) << "no new game began";
+  expect_whole_board();
+}
+
 // Quit while the name dialog is open closes it: the score is still written
 // under "Player", and no top-scores window opens.
 TEST_F(Reentry, QuitWhileTheNameDialogIsOpen) {
