@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Runs a command on a private Xvfb display, started here and stopped after.
+# VARNEL_XVFB_SCREEN sets the screen (default 1280x1024x24). The server
+# does not reset when its last client leaves: a test that quits the game
+# and starts it again at once must find it answering.
 set -u
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 mkfifo "$dir/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${VARNEL_XVFB_SCREEN:-1280x1024x24}" -noreset -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
 xvfb=$!
 if ! read -r -t 20 number <"$dir/display"; then
   echo "with-xvfb: Xvfb did not start" >&2

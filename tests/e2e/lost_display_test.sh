@@ -23,7 +23,7 @@ failures=0
 start_x() {
   rm -f "$work/display"
   mkfifo "$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp 3>"$work/display" 2>/dev/null &
   xvfb=$!
   read -r -t 20 number <"$work/display" || return 1
   export DISPLAY=":$number"
