@@ -1,12 +1,10 @@
 #include "read_wave.h"
+#include "regular_file.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 // Header fields are little-endian whatever the host is.
 static unsigned read_u16(const unsigned char *p) {
@@ -19,16 +17,6 @@ static unsigned read_u32(const unsigned char *p) {
 
 static bool playable_width(unsigned bits) {
   return bits == 8 || bits == 16 || bits == 32;
-}
-
-FILE *open_regular_file(const char *path) {
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat st;
-  FILE *file = nullptr;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) file = fdopen(fd, "rb");
-  if (!file) close(fd);
-  return file;
 }
 
 // Where the parts of the file that the reader needs are.

@@ -1,8 +1,6 @@
 // The WAV reader: PCM files into memory.
 #pragma once
 
-#include <cstdio>
-
 // Reads a RIFF WAVE file, finding its format and data chunks wherever they
 // are. Returns a malloc'd buffer of frame_count whole frames in file order,
 // owned by the caller, or null when the file is missing, not a regular file,
@@ -14,12 +12,6 @@
 // The out-values are only meaningful when the result is not null.
 unsigned char *read_wave(const char *path, int *bits_per_sample, int *channels, float *sample_rate,
                          int *frame_count, float *duration);
-
-// Opens path for reading when it is a regular file, else returns null. The
-// open does not block: a FIFO under the name of a sound or of the scores
-// file cannot hold up the start, nor a device feed it for ever. The top
-// scores use it too.
-FILE *open_regular_file(const char *path);
 
 // Longest clip the reader accepts, in frames. Below this, duration times
 // sample rate in single precision comes back as the frame count or one less,

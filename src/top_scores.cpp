@@ -1,7 +1,7 @@
 // The top-score list and its file.
 #include "top_scores.h"
 
-#include "read_wave.h"
+#include "regular_file.h"
 
 #include <cerrno>
 #include <climits>
