@@ -192,9 +192,9 @@ static int lock_score_file(const std::string &path, struct stat &st, bool &locke
 }
 
 // Rewrites the open file fd in place. A file the player may write can sit
-// in a directory where the player may make no file of his own (a directory
-// shared by the players of a machine, a file set up by the administrator),
-// and there a new copy cannot take its place. The room for the new text is
+// in a directory where the player may make no new file (a scores file that
+// an administrator set up for all the players of a machine), and there a
+// new copy cannot take its place. The room for the new text is
 // taken before the first old byte is overwritten, so a full disk or a size
 // limit leaves the old text whole and loses only the new score.
 static bool rewrite_in_place(int fd, const std::string &text) {
