@@ -225,7 +225,9 @@ static int replace_file(const std::string &path, const struct stat &old, const s
   if (!locked) tmp += "." + std::to_string(getpid());
   unlink(tmp.c_str());
   int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) return errno == EACCES || errno == EPERM || errno == EROFS ? -1 : 0;
+  // EEXIST: a stale copy that could not be removed.
+  if (fd < 0)
+    return errno == EACCES || errno == EPERM || errno == EROFS || errno == EEXIST ? -1 : 0;
   // Some file systems (FUSE, CIFS, FAT) keep no modes: the score counts more.
   fchmod(fd, old.st_mode & 07777);
   bool ok = write_all(fd, text) && sync_file(fd);
