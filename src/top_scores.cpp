@@ -4,6 +4,7 @@
 #include "regular_file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <string>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 ScoreEntry score_list[MAX_SCORES];
@@ -142,16 +144,33 @@ static bool same_file(const struct stat &a, const struct stat &b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Takes the lock on fd, waiting for it until the deadline at most: a copy
+// of the game that is stopped, or a script or a network lock that hangs,
+// must not freeze the game. Past the deadline the file is written without
+// the lock; the rename stays atomic, and only a score written by another
+// copy at that very moment can be lost. False when the lock is not held.
+static bool take_lock(int fd, std::chrono::steady_clock::time_point deadline) {
+  while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return false; // no locks here
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
 // Opens the scores file at path, creating an empty one when there is none,
 // and locks it, so that copies of the game take turns with it. Returns the
-// locked descriptor and the file's status, or -1 when the file must not be
-// rewritten: it is not a regular file (a FIFO or a device must not be
-// written through or replaced), or it cannot be read (its scores would be
-// lost), or none can be made.
-static int lock_score_file(const std::string &path, struct stat &st) {
+// descriptor, open for reading and writing, and the file's status, or -1
+// when the file must not be rewritten: it is not a regular file (a FIFO or a
+// device must not be written through or replaced), or it cannot be read
+// (its scores would be lost), or the player may not write it (a file the
+// player protected stays as it is), or none can be made. locked tells
+// whether the lock is held.
+static int lock_score_file(const std::string &path, struct stat &st, bool &locked) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
   for (int tries = 0; tries < 100; tries++) {
     if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return -1;
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0 && errno == ENOENT)
       fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -162,8 +181,7 @@ static int lock_score_file(const std::string &path, struct stat &st) {
       close(fd);
       return -1;
     }
-    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
-    }
+    locked = take_lock(fd, deadline);
     // The copy that held the lock may have replaced the file: lock the new
     // one instead.
     struct stat now;
@@ -173,36 +191,50 @@ static int lock_score_file(const std::string &path, struct stat &st) {
   return -1;
 }
 
-// Rewrites the file at path in place, the old way, for a directory where no
-// new file can be made. The text is written over the old one before the
-// file is cut to its length, so a failed write loses as little as it can.
-static bool rewrite_in_place(const std::string &path, const struct stat &old,
-                             const std::string &text) {
-  int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st;
-  bool ok = fstat(fd, &st) == 0 && same_file(st, old);
-  ok = ok && write_all(fd, text) && ftruncate(fd, (off_t)text.size()) == 0 && sync_file(fd);
-  return close(fd) == 0 && ok;
+// Rewrites the open file fd in place. A file the player may write can sit
+// in a directory where the player may make no new file (a scores file that
+// an administrator set up for all the players of a machine), and there a
+// new copy cannot take its place. The room for the new text is
+// taken before the first old byte is overwritten, so a full disk or a size
+// limit leaves the old text whole and loses only the new score.
+static bool rewrite_in_place(int fd, const std::string &text) {
+  struct stat old;
+  if (fstat(fd, &old) != 0) return false;
+  off_t size = (off_t)text.size();
+  if (posix_fallocate(fd, 0, size) != 0) {
+    // Where the file system cannot reserve room, the C library writes zero
+    // bytes past the end instead: cut off what a failed attempt added.
+    [[maybe_unused]] int cut = ftruncate(fd, old.st_size);
+    return false;
+  }
+  return lseek(fd, 0, SEEK_SET) == 0 && write_all(fd, text) && ftruncate(fd, size) == 0 &&
+         sync_file(fd);
 }
 
 // Writes the text to a temporary file beside path that replaces the file
 // only once it has been written completely, so a failed write loses no
-// score. 1 when done, 0 when the write failed, -1 when no new file could
-// take the place of the old one.
-static int replace_file(const std::string &path, const struct stat &old, const std::string &text) {
-  // The lock is held, so one fixed name serves: an interrupted rewrite
-  // leaves one stale temporary file, which the next rewrite replaces.
+// score. 1 when done, 0 when the write failed (a full disk, a quota, too
+// many open files: the old file stays), -1 when the directory refuses a new
+// file.
+static int replace_file(const std::string &path, const struct stat &old, const std::string &text,
+                        bool locked) {
+  // Under the lock one fixed name serves: an interrupted rewrite leaves one
+  // stale temporary file, which the next rewrite replaces. Without it, the
+  // copy that holds the lock may be writing that file.
   std::string tmp = path + ".tmp";
+  if (!locked) tmp += "." + std::to_string(getpid());
   unlink(tmp.c_str());
   int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) return -1;
-  bool ok = fchmod(fd, old.st_mode & 07777) == 0;
-  ok = write_all(fd, text) && sync_file(fd) && ok;
+  // EEXIST: a stale copy that could not be removed.
+  if (fd < 0)
+    return errno == EACCES || errno == EPERM || errno == EROFS || errno == EEXIST ? -1 : 0;
+  // Some file systems (FUSE, CIFS, FAT) keep no modes: the score counts more.
+  fchmod(fd, old.st_mode & 07777);
+  bool ok = write_all(fd, text) && sync_file(fd);
   ok = close(fd) == 0 && ok;
   if (ok && rename(tmp.c_str(), path.c_str()) == 0) return 1;
   unlink(tmp.c_str());
-  return ok ? -1 : 0;
+  return 0;
 }
 
 // A symbolic link stays a link: the file it ends at is rewritten. The list
@@ -213,7 +245,8 @@ int write_top_scores(const char *name, int difficulty, int moves, int arrow_mode
   std::string path = SCORE_FILE;
   if (!follow_links(path)) return -1;
   struct stat old;
-  int fd = lock_score_file(path, old);
+  bool locked = false;
+  int fd = lock_score_file(path, old, locked);
   if (fd < 0) return -1;
   // Not score_list: the caller reads the file back.
   static ScoreEntry list[MAX_SCORES];
@@ -225,10 +258,10 @@ int write_top_scores(const char *name, int difficulty, int moves, int arrow_mode
   if (f) fclose(f);
   if (ok) {
     std::string text = list_text(list, cnt, name ? name : "", mode, moves);
-    int replaced = replace_file(path, old, text);
-    ok = replaced == 1 || (replaced < 0 && rewrite_in_place(path, old, text));
+    int replaced = replace_file(path, old, text, locked);
+    ok = replaced == 1 || (replaced < 0 && rewrite_in_place(fd, text));
   }
-  close(fd); // and with it the lock
+  close(fd); // and with it any lock
   return ok ? 0 : -1;
 }
 

@@ -18,12 +18,14 @@ void strip_lf(char *s);
 void read_top_scores();
 // Inserts the new score into top_scores.txt before the first entry with as
 // many moves or more. The file is read again for this, under a lock that
-// copies of the game take in turn, so nothing written meanwhile is lost; the
-// list in memory is left alone. The old file stays as it was when the new
-// one cannot be written completely (unless, in a directory where no new
-// file can be made, it is rewritten in place), and it is not touched at all
-// when it cannot be read or is not a regular file. A symbolic link stays a
-// link to the rewritten file. Returns 0 on success.
+// copies of the game take in turn, so nothing written meanwhile is lost; a
+// lock held for more than about two seconds is passed by. The list in
+// memory is left alone. The old file stays as it was when the new one
+// cannot be written completely (in a directory where no new file can be
+// made it is rewritten in place, once the room for the new text is
+// reserved), and it is not touched at all when it cannot be read, the
+// player may not write it, or it is not a regular file. A symbolic link
+// stays a link to the rewritten file. Returns 0 on success.
 int write_top_scores(const char *name, int difficulty, int moves, int arrow_mode);
 // Text of the mode column for a mode code.
 const char *mode_text(int mode);

@@ -6,10 +6,12 @@
 #include <dirent.h>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -269,7 +271,16 @@ TEST_F(ScoreFile, LinkedOrReadOnlyDirectoryFileIsUpdated) {
   struct stat before;
   ASSERT_EQ(stat("top_scores.txt", &before), 0);
   ASSERT_EQ(chmod(dir.c_str(), 0555), 0);
+  // Without room to grow, the old text stays whole (a full disk cut its end).
   int rc = in_child([] {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {8, 8};
+    if (!become_player() || setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+    return write_top_scores("Bo", 1, 3, 0) == 0 ? 0 : 3;
+  });
+  EXPECT_EQ(rc, 3);
+  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n");
+  rc = in_child([] {
     if (!become_player()) return 10;
     return write_top_scores("Bo", 1, 3, 0) == 0 ? 0 : 3;
   });
@@ -292,7 +303,33 @@ TEST_F(ScoreFile, UnreadableFileIsNotReplaced) {
     return write_top_scores("Ann", 1, 7, 0) == 0 ? 0 : 3;
   });
   EXPECT_EQ(rc, 3);
+  EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
+
+  // So does a file the player made read-only, in a directory the player may
+  // write: it is neither rewritten nor replaced by a new copy. (The text of
+  // both is checked here, where a test run without root can read it.)
+  ASSERT_EQ(chmod("top_scores.txt", 0444), 0);
+  rc = in_child([] {
+    return !become_player() ? 10 : write_top_scores("Ann", 1, 7, 0) == 0 ? 0 : 3;
+  });
+  EXPECT_EQ(rc, 3);
   EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n6:1:b\n");
+  EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
+}
+
+// A lock that another process holds for as long as it likes delays a win
+// only briefly: then the score is written without it.
+TEST_F(ScoreFile, HeldLockDelaysTheWriteOnlyBriefly) {
+  write_file("top_scores.txt", "5:1:a\n");
+  int held = open("top_scores.txt", O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  int rc = in_child([] {
+    alarm(10); // waiting for the lock fails the case instead of hanging it
+    return write_top_scores("Ann", 1, 7, 0) == 0 ? 0 : 3;
+  });
+  close(held);
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n7:1:Ann\n");
   EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
 }
 
