@@ -229,9 +229,7 @@ TEST(Play, KeysMoveTheFocusSelectAndSwap) {
   game.click_tile(row, col - 1, 3); // a right click gives the focus, no more
   shell("xdotool key Right");
   EXPECT_TRUE(wait_for([&] { return focus_marked(game, row, col); }));
-  shell("xdotool key space");
-  EXPECT_TRUE(wait_for([&] { return selection_mark(game, row, col) == WHITE; }));
-  shell("xdotool key Right Return");
+  shell("xdotool key space Right Return");
   EXPECT_TRUE(wait_for([&] { return game.moves_read("1"); }));
   game.click_tile(row, col + 1, 3); // the mouse again: the toolkit's focus box
   EXPECT_TRUE(wait_for([&] { return !focus_marked(game, row, col + 1); }));
@@ -322,8 +320,7 @@ TEST(ArrowMode, ArrowsShownAndTheWheelTurnsThemAtACostOfAMove) {
   EXPECT_TRUE(wait_for([&] { return direction(game.screen(), row, col) == d; }));
   EXPECT_TRUE(wait_for([&] { return game.heard_in_order({POP, POP}); }));
 
-  // + turns the arrow of the tile with the keyboard focus, not of the one
-  // under the pointer; - turns it back.
+  // + and - turn the arrow of the focused tile, not of the one under the pointer.
   game.click_tile(row, col, 3);
   game.move_to_tile(row - 1, col);
   shell("xdotool key plus");
