@@ -28,13 +28,73 @@ void VarnelButton::label(const char *text) {
   Fl_Widget::label(label_text);
 }
 
-// The button, and the hover outline while the pointer is over the tile.
+// The keyboard's focus is marked from the first key that moves it or acts on
+// a tile until the next mouse press on the board, so that a mouse player
+// sees the tiles as the toolkit draws them.
+bool VarnelButton::focus_from_keys = false;
+
+void VarnelButton::keys_in_use(bool keys) {
+  if (focus_from_keys == keys) return;
+  focus_from_keys = keys;
+  if (Fl::focus()) Fl::focus()->redraw();
+}
+
+// The button, the hover outline while the pointer is over the tile, and the
+// mark of the keyboard's focus.
 void VarnelButton::draw() {
-  Fl_Button::draw();
+  if (focus_from_keys && Fl::focus() == this) {
+    // The mark stands in for the toolkit's dotted box, faint on light tiles
+    // and in the way of the selection outline.
+    int dotted = Fl::visible_focus();
+    Fl::visible_focus(0);
+    Fl_Button::draw();
+    Fl::visible_focus(dotted);
+    draw_focus_mark();
+  } else {
+    Fl_Button::draw();
+  }
   if (hover == 1) {
     fl_color(FL_WHITE);
     fl_rect(x() + 5, y() + 5, w() - 10, h() - 10);
   }
+}
+
+// A white frame just inside the edge and a black one inside it: one of the
+// two shows on every tile colour, and the black keeps the mark apart from
+// the white hover and selection outlines.
+void VarnelButton::draw_focus_mark() {
+  int unit = w() / 40 > 1 ? w() / 40 : 1;
+  for (int i = unit; i < 4 * unit; i++) {
+    fl_color(i < 2 * unit ? FL_WHITE : FL_BLACK);
+    fl_rect(x() + i, y() + i, w() - 2 * i, h() - 2 * i);
+  }
+}
+
+// Space and Enter act on a tile as the left mouse button does.
+static bool activates(int key) {
+  return key == FL_Button + 1 || key == ' ' || key == FL_Enter || key == FL_KP_Enter;
+}
+
+// Keys on the focused tile. Space and Enter run its callback here, and not
+// in the toolkit's button, which would run it a second time for Space; + and
+// - turn the arrow as the wheel does. The arrow keys and Tab go on to the
+// board, which moves the focus.
+int VarnelButton::handle_key() {
+  if (Fl::focus() != this || Fl::event_state(FL_CTRL | FL_ALT | FL_META)) return 0;
+  int key = Fl::event_key();
+  // '+' is Shift and '=' on most keyboards, and reported as '='.
+  bool clockwise = key == '+' || key == '=' || key == FL_KP + '+';
+  bool turn = clockwise || key == '-' || key == FL_KP + '-';
+  bool moves_focus =
+      key == FL_Tab || key == FL_Left || key == FL_Right || key == FL_Up || key == FL_Down;
+  if (!turn && !moves_focus && !activates(key)) return 0;
+  keys_in_use(true);
+  if (moves_focus) return 0;
+  if (turn)
+    ((Varnel *)user_data())->TurnArrow(this, clockwise);
+  else
+    do_callback();
+  return 1;
 }
 
 int VarnelButton::handle(int event) {
@@ -47,6 +107,8 @@ int VarnelButton::handle(int event) {
     hover = 0;
     redraw();
     return 1;
+  case FL_KEYBOARD:
+    return handle_key() ? 1 : Fl_Button::handle(event);
   default:
     return Fl_Button::handle(event);
   }
@@ -352,7 +414,11 @@ int Varnel::Breed() {
   set_play_wav(SOUND_FANFARE);
   // The dialog's answer lives in a buffer of its own: copy it at once.
   char name[256] = "Player";
-  const char *answer = quit_pending() ? nullptr : fl_input("Player Name");
+  const char *answer = nullptr;
+  if (!quit_pending()) {
+    fl_message_title("Varnel");
+    answer = fl_input("Player Name");
+  }
   // Quit closes the dialog; whatever it held then is not an answer.
   if (answer && answer[0] && !quit_pending()) snprintf(name, sizeof name, "%s", answer);
   write_top_scores(name, d, won_moves, won_mode);
@@ -377,26 +443,28 @@ void Varnel::ArrowMove(VarnelButton *tile) {
   if (game == game_number) clear_selection();
 }
 
-// The mouse wheel turns the arrow of the tile under the pointer, at the cost
-// of a move.
+// The mouse wheel turns the arrow of the tile under the pointer. A press
+// hands the board back to the mouse.
 int Varnel::handle(int event) {
+  if (event == FL_PUSH) VarnelButton::keys_in_use(false);
   if (event != FL_MOUSEWHEEL) return Fl_Double_Window::handle(event);
-  BoardBusy busy;
-  if (global_win != 0 || arrow_mode != 1) return 1;
   // A sideways scroll (touchpads send many) is no turn.
   if (Fl::event_dy() == 0) return 1;
-  VarnelButton *tile = nullptr;
-  for (int c = 0; c < BOARD_COLS && !tile; c++)
+  for (int c = 0; c < BOARD_COLS; c++)
     for (int r = 0; r < BOARD_ROWS; r++)
       if (buttons[r][c]->hover == 1) {
-        tile = buttons[r][c];
-        break;
+        TurnArrow(buttons[r][c], Fl::event_dy() == -1);
+        return 1;
       }
-  if (!tile) return 1;
-  if (Fl::event_dy() == -1)
-    tile->direction = (tile->direction + 1) % 8;
-  else
-    tile->direction = (tile->direction + 7) % 8;
+  return 1;
+}
+
+// One step of a tile's arrow, at the cost of a move; nothing in swap mode or
+// after a loss.
+void Varnel::TurnArrow(VarnelButton *tile, bool clockwise) {
+  BoardBusy busy;
+  if (global_win != 0 || arrow_mode != 1) return;
+  tile->direction = (tile->direction + (clockwise ? 1 : 7)) % 8;
   char text[256];
   snprintf(text, sizeof text, "@%d>", arrow_cycle[tile->direction]);
   tile->label(text);
@@ -406,12 +474,11 @@ int Varnel::handle(int event) {
   Breed();
   if (game == game_number) Fall();
   redraw();
-  return 1;
 }
 
 void button_select_cb(Fl_Widget *widget, void *data) {
   if (!widget || !data) return;
-  if (Fl::event_key() != FL_Button + 1) return;
+  if (!activates(Fl::event_key())) return;
   Varnel *game = (Varnel *)data;
   if (game->arrow_mode == 1)
     game->ArrowMove((VarnelButton *)widget);

@@ -34,8 +34,8 @@ MainWin *closing_main_window() {
 
 Fl_Menu_Item menu_items[] = {
     {"Game", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
-    {"Quit", 0, quit_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Reset", 0, reset_menu_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Quit", FL_CTRL + 'q', quit_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Reset", FL_CTRL + 'n', reset_menu_cb, nullptr, 0, 0, 0, 0, 0},
     {"Win", 0, win_cb, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},

@@ -24,6 +24,15 @@ public:
   int handle(int event) override;
   // Copies text into label_text and shows it, so callers may pass a temporary.
   void label(const char *text);
+
+  // Whether the keyboard (true) or the mouse (false) was used last on the
+  // board; the focus is marked only while it is the keyboard.
+  static void keys_in_use(bool keys);
+
+private:
+  static bool focus_from_keys;
+  int handle_key();
+  void draw_focus_mark();
 };
 
 // The board: a double-buffered subwindow that holds the 400 tiles and all the
@@ -64,6 +73,7 @@ public:
   int FindSelectedButton(Fl_Button *button);
   int Breed();
   void ArrowMove(VarnelButton *tile);
+  void TurnArrow(VarnelButton *tile, bool clockwise);
   void ShowTopScores();
   // Hides and destroys the top-scores window, if one is open.
   void close_scores_window();

@@ -76,19 +76,20 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
     const char *label;
     Fl_Callback *callback;
     int flags;
-  } want[ENTRIES] = {{"Game", nullptr, FL_SUBMENU},
-                     {"Quit", quit_cb, 0},
-                     {"Reset", reset_menu_cb, 0},
-                     {"Win", win_cb, 0},
-                     {nullptr, nullptr, 0},
-                     {"Difficulty", nullptr, FL_SUBMENU},
-                     {"Easy", easy_cb, FL_MENU_RADIO},
-                     {"Medium", medium_cb, FL_MENU_RADIO | FL_MENU_VALUE},
-                     {"Hard", hard_cb, FL_MENU_RADIO},
-                     {"Stupid", stupid_cb, FL_MENU_RADIO},
-                     {"Toggle Arrow Mode", arrow_mode_cb, FL_MENU_TOGGLE},
-                     {nullptr, nullptr, 0},
-                     {nullptr, nullptr, 0}};
+    int shortcut;
+  } want[ENTRIES] = {{"Game", nullptr, FL_SUBMENU, 0},
+                     {"Quit", quit_cb, 0, FL_CTRL + 'q'},
+                     {"Reset", reset_menu_cb, 0, FL_CTRL + 'n'},
+                     {"Win", win_cb, 0, 0},
+                     {nullptr, nullptr, 0, 0},
+                     {"Difficulty", nullptr, FL_SUBMENU, 0},
+                     {"Easy", easy_cb, FL_MENU_RADIO, 0},
+                     {"Medium", medium_cb, FL_MENU_RADIO | FL_MENU_VALUE, 0},
+                     {"Hard", hard_cb, FL_MENU_RADIO, 0},
+                     {"Stupid", stupid_cb, FL_MENU_RADIO, 0},
+                     {"Toggle Arrow Mode", arrow_mode_cb, FL_MENU_TOGGLE, 0},
+                     {nullptr, nullptr, 0, 0},
+                     {nullptr, nullptr, 0, 0}};
   for (int i = 0; i < ENTRIES; i++) {
     const Fl_Menu_Item &m = menu_items[i];
     SCOPED_TRACE(i);
@@ -96,7 +97,8 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
     EXPECT_EQ(m.callback_, want[i].callback);
     // Only the starting level (Medium here) is marked.
     EXPECT_EQ(m.flags, want[i].flags);
-    EXPECT_TRUE(m.shortcut_ == 0 && m.user_data_ == nullptr);
+    EXPECT_EQ(m.shortcut_, want[i].shortcut);
+    EXPECT_EQ(m.user_data_, nullptr);
     EXPECT_TRUE(m.labeltype_ == 0 && m.labelfont_ == 0 && m.labelsize_ == 0 && m.labelcolor_ == 0);
   }
 }

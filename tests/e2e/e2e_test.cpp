@@ -214,6 +214,28 @@ TEST(Play, TwoClicksSwapNeighboursAndMakeAMove) {
   quit(game);
 }
 
+// The keyboard's focus mark: white, then black, inside the tile's left edge.
+bool focus_marked(Game &game, int row, int col) {
+  Image edge = capture(game.window, col * 40 + 1, 30 + row * 40 + 20, 3, 1);
+  return edge.px == std::vector<unsigned>{WHITE, 0, 0};
+}
+
+// Space and Return on the tile with the keyboard focus act as left clicks.
+TEST(Play, KeysMoveTheFocusSelectAndSwap) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  ASSERT_TRUE(choose_swap(settled(game), row, col));
+  game.click_tile(row, col - 1, 3); // a right click gives the focus, no more
+  shell("xdotool key Right");
+  EXPECT_TRUE(wait_for([&] { return focus_marked(game, row, col); }));
+  shell("xdotool key space Right Return");
+  EXPECT_TRUE(wait_for([&] { return game.moves_read("1"); }));
+  game.click_tile(row, col + 1, 3); // the mouse again: the toolkit's focus box
+  EXPECT_TRUE(wait_for([&] { return !focus_marked(game, row, col + 1); }));
+  quit(game);
+}
+
 TEST(Play, CancelledSelectionAndEmptyCellChangeNothing) {
   Game game;
   ASSERT_NE(game.window, 0u);
@@ -298,6 +320,16 @@ TEST(ArrowMode, ArrowsShownAndTheWheelTurnsThemAtACostOfAMove) {
   EXPECT_TRUE(wait_for([&] { return direction(game.screen(), row, col) == d; }));
   EXPECT_TRUE(wait_for([&] { return game.heard_in_order({POP, POP}); }));
 
+  // + and - turn the arrow of the focused tile, not of the one under the pointer.
+  game.click_tile(row, col, 3);
+  game.move_to_tile(row - 1, col);
+  shell("xdotool key plus");
+  EXPECT_TRUE(wait_for(
+      [&] { return game.moves_read("3") && direction(game.screen(), row, col) == (d + 1) % 8; }));
+  shell("xdotool key KP_Subtract");
+  EXPECT_TRUE(
+      wait_for([&] { return game.moves_read("4") && direction(game.screen(), row, col) == d; }));
+
   // Toggled off: a new game without arrows.
   game.menu("Difficulty", 5);
   EXPECT_TRUE(wait_for([&] {
@@ -337,6 +369,7 @@ TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
   Window dialog = name_dialog(game);
   ASSERT_NE(dialog, 0u);
   EXPECT_EQ(window_class(dialog), "varnel,Varnel");
+  EXPECT_EQ(window_name(dialog), "Varnel");
   Image won = render_result_button("You Win!", FL_WHITE, FL_BLUE);
   EXPECT_TRUE(wait_for([&] { return capture(game.window, 350, 405, 100, 50) == won; }));
   EXPECT_TRUE(wait_for([&] { return game.heard_in_order({THUMP, PAN, POP, FANFARE}); }));
@@ -383,6 +416,21 @@ TEST(Exit, WindowManagerCloseEndsTheGame) {
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(game.error_output(), "");
+}
+
+// Ctrl+N and Ctrl+Q while a tile has the focus: a new game, then the end.
+TEST(Exit, ControlNStartsANewGameAndControlQQuits) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  Image before;
+  make_a_swap(game, row, col, before);
+  shell("xdotool key ctrl+n");
+  EXPECT_TRUE(wait_for([&] { return game.moves_read(""); }));
+  shell("xdotool key ctrl+q");
+  int status = -1;
+  ASSERT_TRUE(game.wait_exit(status, 500));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // Escape, over the board or the menu bar, leaves the game as it is; the
