@@ -17,10 +17,17 @@ static void keep_standard_files_open() {
   if (fd > 2) close(fd);
 }
 
+// Listing the fonts takes longer than the window's first paint on a desktop
+// with many of them, and nothing on that paint uses them: they are listed
+// once, right after it.
+static void list_fonts_once_painted(void *) {
+  if (!main_window || !main_window->painted) return;
+  Fl::remove_check(list_fonts_once_painted);
+  Fl::set_fonts("-*-*-*-*-*-*-*-*-*-*-*-*-iso10646-1");
+}
+
 int main(int argc, char **argv) {
   keep_standard_files_open();
-  Fl::set_fonts("-*-*-*-*-*-*-*-*-*-*-*-*-iso10646-1");
-  FL_NORMAL_SIZE = 11;
   read_top_scores();
   static const char *const sound_files[9] = {"pop.wav",  "blop.wav",  "fanfare.wav",
                                              "sad.wav",  "thump.wav", "pan.wav",
@@ -32,9 +39,13 @@ int main(int argc, char **argv) {
   create_play_all_wav(0);
   Fl::visual(FL_DOUBLE);
   Fl::get_system_colors();
+  // The display is open now; no widget exists yet.
+  StartSize size = start_size();
+  set_text_size(size.text);
   int level = parse_level(argc > 1 ? argv[1] : nullptr);
-  MainWin *win = new MainWin(level, 800, 830, "Varnel");
+  MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
   main_window = win;
+  Fl::add_check(list_fonts_once_painted);
   main_window->game->Reset();
   Fl::run();
   // The window goes now, not once the sound has stopped.
