@@ -287,17 +287,6 @@ TEST_F(MainWindowTest, TheBoardStaysSquareInAWindowOfOtherProportions) {
   }
 }
 
-// A 96-dpi screen that holds the window, as the tests' own.
-TEST_F(MainWindowTest, OnA96DpiScreenThatHoldsItTheWindowStartsAt800x830) {
-  StartSize size = start_size();
-  EXPECT_TRUE(size.w == 800 && size.h == 830 && size.text == 11);
-  Fl_Widget *level = main_window->difficulty_box, *result = board()->result_button;
-  EXPECT_TRUE(menu_bar()->w() == 590 && menu_bar()->h() == 30);
-  EXPECT_TRUE(level->x() == 590 && level->y() == 2 && level->w() == 100 && level->h() == 26);
-  EXPECT_TRUE(board()->buttons[19][19]->x() == 760 && board()->buttons[19][19]->w() == 40);
-  EXPECT_TRUE(result->x() == 350 && result->y() == 375 && result->w() == 100 && result->h() == 50);
-}
-
 // Run on a 1366 x 768 screen: the window starts small enough for the work
 // area and a title bar, with square tiles of whole pixels and the text as
 // it is.
