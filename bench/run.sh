@@ -101,6 +101,8 @@ fi
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 echo
 echo "desktop case: the machine's ALSA configuration with a desktop's sound packages"
+# The game lists the machine's fonts as it starts: a desktop has many.
+echo "font faces on this machine (fc-list): $(fc-list 2>/dev/null | wc -l)"
 if installed libasound2-plugins && { installed pulseaudio || installed pipewire-pulse; }; then
   (
     unset ALSA_CONFIG_PATH

@@ -5,6 +5,7 @@
 #include <FL/fl_ask.H>
 #include <FL/Fl_Scroll.H>
 #include <FL/fl_draw.H>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,8 +40,8 @@ void VarnelButton::keys_in_use(bool keys) {
   if (Fl::focus()) Fl::focus()->redraw();
 }
 
-// The button, the hover outline while the pointer is over the tile, and the
-// mark of the keyboard's focus.
+// The button, the hover outline while the pointer is over the tile (30 x 30
+// in a 40-pixel tile), and the mark of the keyboard's focus.
 void VarnelButton::draw() {
   if (focus_from_keys && Fl::focus() == this) {
     // The mark stands in for the toolkit's dotted box, faint on light tiles
@@ -54,8 +55,9 @@ void VarnelButton::draw() {
     Fl_Button::draw();
   }
   if (hover == 1) {
+    int inset = w() / 8;
     fl_color(FL_WHITE);
-    fl_rect(x() + 5, y() + 5, w() - 10, h() - 10);
+    fl_rect(x() + inset, y() + inset, w() - 2 * inset, h() - 2 * inset);
   }
 }
 
@@ -141,9 +143,10 @@ Varnel::Varnel(int x, int y, int w, int h, const char *label)
   moves_text[0] = '\0';
   // For the names of the top-scores window.
   Fl::set_labeltype(LITERAL_LABEL, literal_label_draw, literal_label_measure);
+  int size = w / BOARD_COLS;
   for (int r = 0; r < BOARD_ROWS; r++) {
     for (int c = 0; c < BOARD_COLS; c++) {
-      VarnelButton *tile = new VarnelButton(c * 40, r * 40, 40, 40);
+      VarnelButton *tile = new VarnelButton(c * size, r * size, size, size);
       buttons[r][c] = tile;
       tile->labelcolor(FL_WHITE);
       tile->col = c;
@@ -153,7 +156,10 @@ Varnel::Varnel(int x, int y, int w, int h, const char *label)
       tile->callback(button_select_cb, this);
     }
   }
-  result_button = new Fl_Button(w / 2 - 50, h / 2 - 25, 100, 50, "You Lose");
+  // 100 x 50 on 40-pixel tiles.
+  int result_w = size * 5 / 2, result_h = size * 5 / 4;
+  result_button =
+      new Fl_Button(w / 2 - result_w / 2, h / 2 - result_h / 2, result_w, result_h, "You Lose");
   result_button->color(FL_RED);
   result_button->labelcolor(FL_WHITE);
   result_button->hide();
@@ -172,13 +178,15 @@ Varnel::~Varnel() {
   }
 }
 
-// The tiles, and the outline of the first selection.
+// The tiles, and the outline of the first selection (20 x 20 in a 40-pixel
+// tile).
 void Varnel::draw() {
   Fl_Double_Window::draw();
   if (selected_button) {
     Fl_Button *b = selected_button;
+    int inset = b->w() / 4;
     fl_color(FL_WHITE);
-    fl_rect(b->x() + 10, b->y() + 10, b->w() - 20, b->h() - 20);
+    fl_rect(b->x() + inset, b->y() + inset, b->w() - 2 * inset, b->h() - 2 * inset);
   }
 }
 
@@ -492,7 +500,7 @@ void reset_cb(Fl_Widget *widget, void *data) {
 
 // One cell of a row of the top-scores window.
 static Fl_Box *score_cell(int x, int y, int w, Fl_Color colour) {
-  Fl_Box *cell = new Fl_Box(x, y, w, 22);
+  Fl_Box *cell = new Fl_Box(x, y, w, text_scaled(22));
   cell->box(FL_FLAT_BOX);
   cell->labelcolor(FL_BLACK);
   cell->color(colour);
@@ -500,20 +508,28 @@ static Fl_Box *score_cell(int x, int y, int w, Fl_Color colour) {
 }
 
 // Opens the top-scores window for the current list, replacing an open one.
+// Its rows and columns grow with the text; it is never taller than the
+// screen's work area, and scrolls.
 void Varnel::ShowTopScores() {
   close_scores_window();
-  Fl_Double_Window *win = new Fl_Double_Window(400, 600, "Top Scores");
+  int name_w = text_scaled(150), mode_w = text_scaled(100), moves_w = text_scaled(150);
+  int win_w = name_w + mode_w + moves_w;
+  int sx, sy, sw, sh;
+  Fl::screen_work_area(sx, sy, sw, sh);
+  int win_h = std::min(text_scaled(600), sh - text_scaled(TITLE_BAR));
+  Fl_Double_Window *win = new Fl_Double_Window(win_w, win_h, "Top Scores");
   scores_window = win;
-  Fl_Scroll *scroll = new Fl_Scroll(0, 0, 400, 600);
+  Fl_Scroll *scroll = new Fl_Scroll(0, 0, win_w, win_h);
   scroll->box(FL_DOWN_BOX);
   scroll->color(FL_WHITE);
   for (int i = 0; i < score_cnt; i++) {
-    int y = 22 * i;
+    int y = text_scaled(22) * i;
     char moves[32];
     snprintf(moves, sizeof moves, "%d", score_list[i].moves);
-    score_cell(0, y, 150, fl_rgb_color(255, 240, 150))->label(LITERAL_LABEL, score_list[i].name);
-    score_cell(150, y, 100, fl_rgb_color(180, 200, 250))->copy_label(mode_text(score_list[i].mode));
-    score_cell(250, y, 150, fl_rgb_color(150, 240, 255))->copy_label(moves);
+    score_cell(0, y, name_w, fl_rgb_color(255, 240, 150))->label(LITERAL_LABEL, score_list[i].name);
+    score_cell(name_w, y, mode_w, fl_rgb_color(180, 200, 250))
+        ->copy_label(mode_text(score_list[i].mode));
+    score_cell(name_w + mode_w, y, moves_w, fl_rgb_color(150, 240, 255))->copy_label(moves);
   }
   scroll->end();
   win->end();

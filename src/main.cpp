@@ -17,24 +17,38 @@ static void keep_standard_files_open() {
   if (fd > 2) close(fd);
 }
 
+// Once the window has first been painted: the player thread starts, and the
+// fonts are listed. Both would slow that paint down. The audio library's
+// start, on the player's thread, takes a core of its own for tens of
+// milliseconds (longer with a desktop's ALSA plugins), and listing the fonts
+// takes longer than the paint on a desktop with many; nothing on the paint
+// uses them. Sounds asked for meanwhile wait in the queue.
+static void after_first_paint(void *) {
+  if (!main_window || !main_window->painted) return;
+  Fl::remove_check(after_first_paint);
+  create_play_all_wav(0);
+  Fl::set_fonts("-*-*-*-*-*-*-*-*-*-*-*-*-iso10646-1");
+}
+
 int main(int argc, char **argv) {
   keep_standard_files_open();
-  Fl::set_fonts("-*-*-*-*-*-*-*-*-*-*-*-*-iso10646-1");
-  FL_NORMAL_SIZE = 11;
   read_top_scores();
   static const char *const sound_files[9] = {"pop.wav",  "blop.wav",  "fanfare.wav",
                                              "sad.wav",  "thump.wav", "pan.wav",
                                              "ding.wav", "bell.wav",  "honk.wav"};
   for (int id = 0; id < 9; id++)
     read_wav(sound_files[id], id);
-  // The player starts the audio library itself: the window never waits for
-  // the sound stack.
-  create_play_all_wav(0);
   Fl::visual(FL_DOUBLE);
   Fl::get_system_colors();
+  // The display is open now; no widget exists yet.
+  StartSize size = start_size();
+  set_text_size(size.text);
   int level = parse_level(argc > 1 ? argv[1] : nullptr);
-  MainWin *win = new MainWin(level, 800, 830, "Varnel");
+  MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
   main_window = win;
+  // The player thread starts the audio library itself, so the window never
+  // waits for the sound stack.
+  Fl::add_check(after_first_paint);
   main_window->game->Reset();
   Fl::run();
   // The window goes now, not once the sound has stopped.

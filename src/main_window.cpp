@@ -2,7 +2,13 @@
 #include "varnel.h"
 
 #include <FL/Fl_Menu_Bar.H>
+#include <FL/x.H>
+#include <X11/Xresource.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <numeric>
 
 #include "window_icon.h"
 
@@ -47,9 +53,17 @@ Fl_Menu_Item menu_items[] = {
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}};
 
+// The menu row's parts keep their proportions to the row: at 30 pixels the
+// menu bar is 590 wide, each box 100 x 26 at 2 from the top, 10 apart.
+static int in_row(int row, int length) {
+  return length * row / MENU_ROW;
+}
+
 MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Window(w, h, title) {
   this->difficulty = difficulty;
-  Fl_Menu_Bar *menu_bar = new Fl_Menu_Bar(0, 0, w - 210, 30);
+  int row = h - w;
+  int box_w = in_row(row, 100), gap = in_row(row, 10), top = in_row(row, 2);
+  Fl_Menu_Bar *menu_bar = new Fl_Menu_Bar(0, 0, w - 2 * box_w - gap, row);
   menu_bar->textcolor(FL_FOREGROUND_COLOR);
   menu_bar->menu(menu_items);
   // The level in force carries the radio mark from the start.
@@ -57,22 +71,80 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   snprintf(level_item, sizeof level_item, "Difficulty/%s", level_name(difficulty));
   int item = menu_bar->find_index(level_item);
   if (item >= 0) menu_items[item].setonly();
-  difficulty_box = new Fl_Box(w - 210, 2, 100, 26);
+  difficulty_box = new Fl_Box(w - 2 * box_w - gap, top, box_w, row - 2 * top);
   difficulty_box->box(FL_DOWN_BOX);
   difficulty_box->color(fl_rgb_color(255, 200, 220));
   difficulty_box->label(level_name(difficulty));
-  Fl_Box *moves_box = new Fl_Box(w - 100, 2, 100, 26, "");
+  Fl_Box *moves_box = new Fl_Box(w - box_w, top, box_w, row - 2 * top, "");
   moves_box->box(FL_DOWN_BOX);
   moves_box->color(fl_rgb_color(255, 200, 220));
-  game = new Varnel(0, 30, 800, 800, "Varnel");
+  game = new Varnel(0, row, w, w, "Varnel");
   game->moves_box = moves_box;
   // Every tile scales alike, wherever the window stands on the screen.
   game->resizable(game);
   end();
   resizable(this);
+  // Window managers that honour it keep the window's proportions, and with
+  // them the board's square, down to about a quarter of its size.
+  int g = std::gcd(w, h), n = std::max(1, g / 4);
+  size_range(w / g * n, h / g * n, 0, 0, 0, 0, 1);
   callback(main_window_cb);
   set_window_class_and_icon();
   show();
+}
+
+// The toolkit scales every child alike. A window manager may still impose
+// other proportions: the board then becomes the largest square of whole
+// tiles below the menu row, centred in the room left.
+void MainWin::resize(int x, int y, int w, int h) {
+  Fl_Double_Window::resize(x, y, w, h);
+  int top = game->y();
+  int side = std::min(w, h - top) / BOARD_COLS * BOARD_COLS;
+  if (side <= 0) return;
+  game->resize((w - side) / 2, top + (h - top - side) / 2, side, side);
+}
+
+// The toolkit flushes a window only once the server has shown it.
+void MainWin::flush() {
+  Fl_Double_Window::flush();
+  painted = true;
+}
+
+int game_text_size = TEXT_SIZE;
+
+void set_text_size(int size) {
+  game_text_size = size;
+  FL_NORMAL_SIZE = size;
+}
+
+// Xft.dpi, which desktops set for their text, over 96 in quarters on
+// screens of 120 dpi or more; 1 otherwise and when nothing is set. The
+// screen's physical size is not asked: virtual machines and virtual X
+// servers report sizes that mean nothing.
+static double desktop_scale() {
+  const char *resources = XResourceManagerString(fl_display);
+  if (!resources) return 1;
+  XrmInitialize();
+  XrmDatabase db = XrmGetStringDatabase(resources);
+  char *type = nullptr;
+  XrmValue value;
+  double dpi = 0;
+  if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) dpi = atof(value.addr);
+  XrmDestroyDatabase(db);
+  if (dpi < 120) return 1;
+  return std::min(std::round(dpi / 96 * 4) / 4, 4.0);
+}
+
+// On a screen too small for the window the tiles shrink, in whole pixels,
+// and the text stays as it is.
+StartSize start_size() {
+  double scale = desktop_scale();
+  int row = (int)std::lround(MENU_ROW * scale);
+  int x, y, w, h;
+  Fl::screen_work_area(x, y, w, h);
+  int room = std::min(w / BOARD_COLS, (h - row - (int)std::lround(TITLE_BAR * scale)) / BOARD_ROWS);
+  int tile = std::max(8, std::min((int)std::lround(TILE_SIZE * scale), room));
+  return {BOARD_COLS * tile, BOARD_ROWS * tile + row, (int)std::lround(TEXT_SIZE * scale)};
 }
 
 void quit_cb(Fl_Widget *, void *) {

@@ -9,6 +9,24 @@
 
 #include "rules.h"
 
+// Sizes on a 96-dpi screen that holds the whole window; the game draws its
+// tiles, text and controls in proportion to them.
+const int TILE_SIZE = 40;
+const int TEXT_SIZE = 11; // the toolkit's normal label size
+const int MENU_ROW = 30;  // the row of the menu bar and the two boxes
+const int TITLE_BAR = 32; // room left above a window for a window manager's title
+
+// The text size the game runs with, TEXT_SIZE until set_text_size.
+extern int game_text_size;
+// Sets the text size of every widget made from now on: called once, before
+// any widget exists.
+void set_text_size(int size);
+// A length around the text (the top-scores table) as drawn with 11-pixel
+// text, at the text size the game runs with.
+inline int text_scaled(int length) {
+  return length * game_text_size / TEXT_SIZE;
+}
+
 // A tile: a button that stays at its cell for the life of the board and
 // shows the cell's value as its colour (and, in arrow mode, its arrow).
 class VarnelButton : public Fl_Button {
@@ -87,15 +105,29 @@ private:
   int level() const;
 };
 
-// The main window: menu bar, difficulty box, move box and the board.
+// The main window: menu bar, difficulty box, move box and the board. The
+// board is w x w at the bottom; the row above it holds the rest.
 class MainWin : public Fl_Double_Window {
 public:
   int difficulty;
   Varnel *game;
   Fl_Box *difficulty_box;
+  // Set once the window has been put on the screen.
+  bool painted = false;
 
   MainWin(int difficulty, int w, int h, const char *title);
+  void resize(int x, int y, int w, int h) override;
+  void flush() override;
 };
+
+// The main window's size and the text size to start with on the screen the
+// window opens on: 800 x 830 and 11 on a 96-dpi screen that holds it.
+// Needs the display open.
+struct StartSize {
+  int w, h;
+  int text;
+};
+StartSize start_size();
 
 // Null until start-up has built the main window, and again after Quit.
 extern MainWin *main_window;

@@ -8,6 +8,8 @@
 
 #include "board_helpers.h"
 #include "game_fixture.h"
+// Last: Xlib's macros would clash with the test framework's names.
+#include <FL/x.H>
 
 namespace {
 
@@ -266,6 +268,62 @@ TEST_F(MainWindowTest, TheBoardScalesEvenlyWhereverTheWindowIs) {
     EXPECT_EQ(last->x() + last->w(), b->w());
     EXPECT_EQ(last->y() + last->h(), b->h());
   }
+}
+
+// A window manager that keeps the window's proportions is asked to; one
+// that imposes others gets a square board of whole tiles, centred.
+TEST_F(MainWindowTest, TheBoardStaysSquareInAWindowOfOtherProportions) {
+  XSizeHints hints;
+  long supplied = 0;
+  ASSERT_TRUE(XGetWMNormalHints(fl_display, fl_xid(main_window), &hints, &supplied));
+  EXPECT_TRUE(hints.flags & PAspect);
+  EXPECT_EQ(hints.min_aspect.x * 830, hints.min_aspect.y * 800);
+  Varnel *b = board();
+  for (auto [w, h] : {std::pair{1000, 700}, {700, 1000}}) {
+    main_window->resize(0, 0, w, h);
+    Fl::check();
+    VarnelButton *tile = b->buttons[0][0];
+    EXPECT_TRUE(b->w() == b->h() && b->w() == BOARD_COLS * tile->w() && tile->w() == tile->h());
+    EXPECT_EQ(b->x(), (w - b->w()) / 2);
+    EXPECT_TRUE(b->y() >= menu_bar()->h() && b->y() + b->h() <= h);
+  }
+}
+
+// Run on a 1366 x 768 screen: the window starts small enough for the work
+// area and a title bar, with square tiles of whole pixels and the text as
+// it is.
+TEST(SmallScreen, TheWindowStartsSmallEnoughForTheWorkArea) {
+  fl_open_display();
+  StartSize size = start_size();
+  MainWin *w = new MainWin(1, size.w, size.h, "Varnel test");
+  Fl::check();
+  int x, y, screen_w, screen_h;
+  Fl::screen_work_area(x, y, screen_w, screen_h);
+  EXPECT_TRUE(w->w() <= screen_w && w->h() + TITLE_BAR <= screen_h);
+  VarnelButton *tile = w->game->buttons[0][0];
+  EXPECT_TRUE(w->game->w() == w->game->h() && w->game->w() == BOARD_COLS * tile->w());
+  EXPECT_EQ(tile->w(), 35); // (768 - 32 - 30) / 20, the largest that fits
+  EXPECT_TRUE(size.text == 11 && w->child(0)->h() == 30);
+  delete w;
+}
+
+// Run on a 2560 x 2048 screen whose desktop asks for 192 dpi: the window and
+// everything in it twice as large.
+TEST(DenseScreen, At192DpiEverythingIsTwiceAsLarge) {
+  // The resources are read as the display opens.
+  ASSERT_EQ(system("echo 'Xft.dpi: 192' | xrdb -nocpp -merge"), 0);
+  fl_open_display();
+  StartSize size = start_size();
+  EXPECT_TRUE(size.w == 1600 && size.h == 1660 && size.text == 22);
+  set_text_size(size.text);
+  MainWin *w = new MainWin(1, size.w, size.h, "Varnel test");
+  Varnel *b = w->game;
+  EXPECT_TRUE(w->child(0)->h() == 60 && w->difficulty_box->w() == 200);
+  EXPECT_TRUE(b->buttons[0][0]->w() == 80 && b->buttons[0][0]->labelsize() == 22);
+  EXPECT_TRUE(b->result_button->w() == 200 && b->result_button->h() == 100);
+  b->ShowTopScores();
+  EXPECT_TRUE(b->scores_window->w() == 800 && b->scores_window->h() == 1200);
+  delete w;
 }
 
 // A long resolution: a square at the bottom of a full board without
