@@ -40,6 +40,7 @@ startups() {
 # one long run: start-up, memory after 1 s, idle over 10 s from 2 s on
 long_run() {
   local out="$work/long.$$"
+  rm -f "$out" # not the pid of the run before
   "$build/bench/startup" 13 "$@" >"$out" &
   local client=$!
   local pid=""

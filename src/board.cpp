@@ -65,7 +65,7 @@ void VarnelButton::draw() {
 // two shows on every tile colour, and the black keeps the mark apart from
 // the white hover and selection outlines.
 void VarnelButton::draw_focus_mark() {
-  int unit = w() / 40 > 1 ? w() / 40 : 1;
+  int unit = std::max(1, w() / TILE_SIZE);
   for (int i = unit; i < 4 * unit; i++) {
     fl_color(i < 2 * unit ? FL_WHITE : FL_BLACK);
     fl_rect(x() + i, y() + i, w() - 2 * i, h() - 2 * i);
@@ -308,6 +308,7 @@ void Varnel::show_no_moves() {
   show_moves_text();
 }
 
+// The move box shows moves_text.
 void Varnel::show_moves_text() {
   if (moves_box) {
     moves_box->label(moves_text);

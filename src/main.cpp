@@ -24,8 +24,6 @@ static void keep_standard_files_open() {
 // takes longer than the paint on a desktop with many; nothing on the paint
 // uses them. Sounds asked for meanwhile wait in the queue.
 static void after_first_paint(void *) {
-  if (!main_window || !main_window->painted) return;
-  Fl::remove_check(after_first_paint);
   create_play_all_wav(0);
   Fl::set_fonts("-*-*-*-*-*-*-*-*-*-*-*-*-iso10646-1");
 }
@@ -46,9 +44,7 @@ int main(int argc, char **argv) {
   int level = parse_level(argc > 1 ? argv[1] : nullptr);
   MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
   main_window = win;
-  // The player thread starts the audio library itself, so the window never
-  // waits for the sound stack.
-  Fl::add_check(after_first_paint);
+  win->after_first_paint = after_first_paint;
   main_window->game->Reset();
   Fl::run();
   // The window goes now, not once the sound has stopped.

@@ -85,9 +85,13 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   end();
   resizable(this);
   // Window managers that honour it keep the window's proportions, and with
-  // them the board's square, down to about a quarter of its size.
-  int g = std::gcd(w, h), n = std::max(1, g / 4);
-  size_range(w / g * n, h / g * n, 0, 0, 0, 0, 1);
+  // them the board's square, down to about a quarter of its size: exactly
+  // where the proportions come in small enough steps, else nearly.
+  int g = std::gcd(w, h), n = g / 4;
+  if (n > 0)
+    size_range(w / g * n, h / g * n, 0, 0, 0, 0, 1);
+  else
+    size_range(w / 4, h / 4, 0, 0, 0, 0, 1);
   callback(main_window_cb);
   set_window_class_and_icon();
   show();
@@ -104,10 +108,14 @@ void MainWin::resize(int x, int y, int w, int h) {
   game->resize((w - side) / 2, top + (h - top - side) / 2, side, side);
 }
 
-// The toolkit flushes a window only once the server has shown it.
+// The toolkit flushes a window only once the server has shown it. The work
+// that waits for the first paint runs from a timeout, which keeps the event
+// loop from going to sleep first.
 void MainWin::flush() {
   Fl_Double_Window::flush();
+  if (painted) return;
   painted = true;
+  if (after_first_paint) Fl::add_timeout(0.0, after_first_paint);
 }
 
 int game_text_size = TEXT_SIZE;

@@ -137,8 +137,7 @@ static void *run_task(void *p) {
   return nullptr;
 }
 
-// Starts task(arg) on a new detached thread, counted until it returns.
-static bool start_counted_thread(int (*task)(int *), int *arg, pthread_t &thread) {
+bool start_sound_thread(int (*task)(int *), int *arg, pthread_t *thread) {
   {
     // Counted before the thread exists, so a stop right after this call
     // already waits for it.
@@ -148,10 +147,14 @@ static bool start_counted_thread(int (*task)(int *), int *arg, pthread_t &thread
   pthread_attr_t attr;
   pthread_attr_init(&attr);
   pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
+  pthread_t id;
   Task *start = new Task{task, arg};
-  int err = pthread_create(&thread, &attr, run_task, start);
+  int err = pthread_create(&id, &attr, run_task, start);
   pthread_attr_destroy(&attr);
-  if (err == 0) return true;
+  if (err == 0) {
+    if (thread) *thread = id;
+    return true;
+  }
 
   delete start;
   std::lock_guard<std::mutex> lock(queue_mutex);
@@ -160,14 +163,9 @@ static bool start_counted_thread(int (*task)(int *), int *arg, pthread_t &thread
   return false;
 }
 
-bool start_sound_thread(int (*task)(int *), int *arg) {
-  pthread_t thread;
-  return start_counted_thread(task, arg, thread);
-}
-
 int CreateTask(int (*task)(int *), int *arg) {
   pthread_t thread;
-  if (start_counted_thread(task, arg, thread)) return (int)thread;
+  if (start_sound_thread(task, arg, &thread)) return (int)thread;
   fprintf(stderr, "Error: Cannot create a new thread.\n");
   fflush(stderr);
   return 0;

@@ -92,8 +92,9 @@ int bytes_per_sample(int bits_per_sample);
 int fill_output_buffer(PlaybackState *state, void *output, unsigned long frames);
 
 // The player thread's body: has PortAudio started on a thread of its own
-// unless it is up already, waits for it, then plays the queue batch after
-// batch until the stop id, or until stop_sound_threads. Returns 0.
+// (or starts it itself when no thread can be made) unless it is up already,
+// waits for it, then plays the queue batch after batch until the stop id,
+// or until stop_sound_threads. Returns 0.
 int x_play_all_wave(int *unused);
 // Starts the player thread.
 void create_play_all_wav(int n);

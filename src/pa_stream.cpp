@@ -89,8 +89,8 @@ static void stream_finished(void *user) {
   PlayingClip *clip = (PlayingClip *)user;
   // A clip the player cuts short has no waiter: the player is inside
   // Pa_AbortStream, which calls this while it takes the stream's thread
-  // down, and it never looks at the clip's end again. Leave such a clip
-  // alone rather than lock and signal on a thread that is being torn down.
+  // down, and never looks at the clip's end again. Such a clip is left
+  // alone.
   if (clip->aborted.load()) return;
   std::lock_guard<std::mutex> lock(clip->mutex);
   clip->ended = true;

@@ -146,9 +146,10 @@ static bool same_file(const struct stat &a, const struct stat &b) {
 
 // Takes the lock on fd, waiting for it until the deadline at most: a copy
 // of the game that is stopped, or a script or a network lock that hangs,
-// must not freeze the game. Past the deadline the file is written without
-// the lock; the rename stays atomic, and only a score written by another
-// copy at that very moment can be lost. False when the lock is not held.
+// must not freeze the game. Past the deadline a new copy of the file
+// replaces it without the lock; the rename stays atomic, and only a score
+// written by another copy at that very moment can be lost. False when the
+// lock is not held.
 static bool take_lock(int fd, std::chrono::steady_clock::time_point deadline) {
   while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EWOULDBLOCK && errno != EINTR) return false; // no locks here
@@ -259,7 +260,9 @@ int write_top_scores(const char *name, int difficulty, int moves, int arrow_mode
   if (ok) {
     std::string text = list_text(list, cnt, name ? name : "", mode, moves);
     int replaced = replace_file(path, old, text, locked);
-    ok = replaced == 1 || (replaced < 0 && rewrite_in_place(fd, text));
+    // Without the lock the holder may be rewriting the file in place too:
+    // two such writes could interleave, so the new score is lost instead.
+    ok = replaced == 1 || (replaced < 0 && locked && rewrite_in_place(fd, text));
   }
   close(fd); // and with it any lock
   return ok ? 0 : -1;

@@ -114,6 +114,9 @@ public:
   Fl_Box *difficulty_box;
   // Set once the window has been put on the screen.
   bool painted = false;
+  // Runs once, soon after the first paint: main starts there what would
+  // slow that paint down.
+  Fl_Timeout_Handler after_first_paint = nullptr;
 
   MainWin(int difficulty, int w, int h, const char *title);
   void resize(int x, int y, int w, int h) override;

@@ -108,6 +108,9 @@ TEST(Window, TitleSizeLayoutAndTheFirstGame) {
   ASSERT_EQ(board.size(), 1u);
   ASSERT_TRUE(window_geometry(board[0], x, y, w, h));
   EXPECT_EQ(std::vector<int>({x, y, w, h}), std::vector<int>({0, 30, 800, 800}));
+  // The first deal's matches are heard without any input: the player,
+  // started after the first paint, must not wait for an event.
+  EXPECT_TRUE(wait_for([&] { return game.heard_in_order({BLOP}); }));
 
   game.move(400, 15); // on the menu bar, over no tile
   Image shot = settled(game);
