@@ -30,6 +30,8 @@ static void after_first_paint(void *) {
 
 int main(int argc, char **argv) {
   keep_standard_files_open();
+  game_settings = load_settings();
+  set_sound_on(game_settings.sound);
   read_top_scores();
   static const char *const sound_files[9] = {"pop.wav",  "blop.wav",  "fanfare.wav",
                                              "sad.wav",  "thump.wav", "pan.wav",

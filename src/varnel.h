@@ -6,8 +6,10 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Bar.H>
 
 #include "rules.h"
+#include "settings.h"
 
 // Sizes on a 96-dpi screen that holds the whole window; the game draws its
 // tiles, text and controls in proportion to them.
@@ -50,6 +52,7 @@ public:
 private:
   static bool focus_from_keys;
   int handle_key();
+  void draw_glyph();
   void draw_focus_mark();
 };
 
@@ -69,6 +72,8 @@ public:
   int moves;
   int arrow_mode;
   char moves_text[256];
+  // Whether the tiles carry their colour's glyph (Game -> Symbols).
+  bool symbols = false;
 
   // Counts the board's repaints made inside its own operations; the
   // animation tests and the benchmark read it.
@@ -112,6 +117,7 @@ public:
   int difficulty;
   Varnel *game;
   Fl_Box *difficulty_box;
+  Fl_Menu_Bar *menu_bar;
   // Set once the window has been put on the screen.
   bool painted = false;
   // Runs once, soon after the first paint: main starts there what would
@@ -134,6 +140,11 @@ StartSize start_size();
 
 // Null until start-up has built the main window, and again after Quit.
 extern MainWin *main_window;
+
+// The settings in force: read by main at start-up, changed by the Sound and
+// Symbols commands. The main window takes its marks and the board's
+// symbols from them when it is built.
+extern Settings game_settings;
 
 // 0 while playing (and after a win); 1 from the Win menu entry into the
 // breeding step it calls; -1 after a loss until a win or a new game.
@@ -166,6 +177,8 @@ void medium_cb(Fl_Widget *, void *);
 void hard_cb(Fl_Widget *, void *);
 void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
+void sound_cb(Fl_Widget *, void *);
+void symbols_cb(Fl_Widget *, void *);
 void main_window_cb(Fl_Widget *w, void *);
 void top_score_win_cb(Fl_Widget *w, void *data);
 // The label type of the names in the top-scores window: the text as typed,
