@@ -26,29 +26,23 @@ template <typename Done> bool wait_until(Done done) {
   return done();
 }
 
-// The RGB value of a pixel of the board's window, as 0xRRGGBB.
-unsigned long pixel(Varnel *b, int x, int y) {
-  Fl::flush();
-  XSync(fl_display, False);
-  XImage *image = XGetImage(fl_display, fl_xid(b), x, y, 1, 1, AllPlanes, ZPixmap);
-  if (!image) return ~0ul;
-  unsigned long p = XGetPixel(image, 0, 0) & 0xFFFFFF;
-  XDestroyImage(image);
-  return p;
-}
-
-// The RGB values of a rectangle of the board's window, row by row.
-std::vector<unsigned long> pixels(Varnel *b, int x, int y, int w, int h) {
+// The RGB values of a rectangle of the board's window, as 0xRRGGBB, row by
+// row.
+std::vector<unsigned long> pixels(Varnel *b, int x, int y, int w = 1, int h = 1) {
   Fl::flush();
   XSync(fl_display, False);
   std::vector<unsigned long> out;
   XImage *image = XGetImage(fl_display, fl_xid(b), x, y, w, h, AllPlanes, ZPixmap);
-  if (!image) return out;
-  for (int j = 0; j < h; j++)
+  for (int j = 0; image && j < h; j++)
     for (int i = 0; i < w; i++)
       out.push_back(XGetPixel(image, i, j) & 0xFFFFFF);
-  XDestroyImage(image);
+  if (image) XDestroyImage(image);
   return out;
+}
+
+unsigned long pixel(Varnel *b, int x, int y) {
+  std::vector<unsigned long> p = pixels(b, x, y);
+  return p.empty() ? ~0ul : p[0];
 }
 
 // Row 2 showing the twelve colours, an empty cell and a dead tile, in swap
@@ -61,14 +55,6 @@ std::vector<unsigned long> colour_row(Varnel *b, int mode) {
   }
   b->redraw();
   return pixels(b, 0, 80, 14 * 40, 40);
-}
-
-unsigned long long fnv1a(const std::vector<unsigned long> &v) {
-  unsigned long long h = 14695981039346656037ull;
-  for (unsigned long p : v)
-    for (int k = 0; k < 3; k++)
-      h = (h ^ ((p >> (8 * k)) & 0xFF)) * 1099511628211ull;
-  return h;
 }
 
 using BoardModelTest = GameTest;
@@ -211,23 +197,23 @@ TEST_F(BoardModelTest, SymbolsTellTheTwelveColoursApartAndOffChangeNoPixel) {
   pointer_to(b, 790, 790); // hovering a tile far from row 2
   ASSERT_TRUE(wait_until([&] { return b->buttons[19][19]->hover == 1; }));
   std::vector<unsigned long> off[2] = {colour_row(b, 0), colour_row(b, 1)};
-  std::vector<unsigned long> both = off[0];
-  both.insert(both.end(), off[1].begin(), off[1].end());
-  // The picture before the glyphs existed.
-  EXPECT_EQ(fnv1a(both), 0x3e4768065321bf67ull);
+  unsigned long long hash = 14695981039346656037ull; // FNV-1a of both pictures
+  for (int mode : {0, 1})
+    for (unsigned long p : off[mode])
+      for (int k = 0; k < 3; k++)
+        hash = (hash ^ ((p >> (8 * k)) & 0xFF)) * 1099511628211ull;
+  EXPECT_EQ(hash, 0x3e4768065321bf67ull); // as drawn before the glyphs existed
   Shot cells(b->board);
   symbols_cb(nullptr, nullptr);
   EXPECT_TRUE(Shot(b->board) == cells);
   for (int mode : {0, 1}) {
     std::vector<unsigned long> on = colour_row(b, mode);
-    ASSERT_EQ(on.size(), off[mode].size());
     std::vector<std::vector<bool>> glyphs(14);
-    for (size_t i = 0; i < on.size(); i++)
+    for (size_t i = 0; i < on.size() && i < off[mode].size(); i++)
       glyphs[i % 560 / 40].push_back(on[i] != off[mode][i]);
     for (int c = 0; c < 14; c++) {
       SCOPED_TRACE("mode " + std::to_string(mode) + " tile " + std::to_string(c));
-      bool drawn = std::count(glyphs[c].begin(), glyphs[c].end(), true) > 0;
-      EXPECT_EQ(drawn, c < 12);
+      EXPECT_EQ(std::count(glyphs[c].begin(), glyphs[c].end(), true) > 0, c < 12);
       for (int d = 0; d < c && c < 12; d++)
         EXPECT_NE(glyphs[c], glyphs[d]) << "like tile " << d;
     }
