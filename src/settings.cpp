@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,7 +103,7 @@ Settings load_settings() {
 // the errno of the step that failed.
 static int replace_file(const std::string &dir, const std::string &path, const std::string &text) {
   std::string temp = dir + "/settings.XXXXXX";
-  int fd = mkstemp(&temp[0]);
+  int fd = mkostemp(&temp[0], O_CLOEXEC);
   if (fd < 0) return errno;
   int err = 0;
   if (write(fd, text.data(), text.size()) != (ssize_t)text.size())
