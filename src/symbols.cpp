@@ -1,5 +1,5 @@
-// The tiles' glyphs: twelve shapes that stay apart at every tile size, down
-// to the corner glyph of a 32-pixel tile (8 pixels), in black or white.
+// The tiles' glyphs: twelve shapes that stay apart down to the corner glyph
+// of a 32-pixel tile (7 pixels), in black or white.
 #include "symbols.h"
 
 #include <FL/Fl.H>
@@ -19,8 +19,9 @@ static double luminance(Fl_Color c) {
   return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2];
 }
 
-// Black and white contrast equally with a luminance of about 0.18.
-Fl_Color symbol_colour(Fl_Color face) {
+// Black or white, whichever stands out more on face: the two contrast
+// equally with a luminance of about 0.18.
+static Fl_Color symbol_colour(Fl_Color face) {
   return luminance(face) > 0.18 ? FL_BLACK : FL_WHITE;
 }
 

@@ -10,5 +10,3 @@
 // corner up to the arrow. Values without a colour (empty, dead) get none.
 void draw_symbol(int value, Fl_Color face, int x, int y, int size, int arrow_size);
 
-// Black or white, whichever stands out more on face.
-Fl_Color symbol_colour(Fl_Color face);
