@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -315,25 +314,10 @@ static int replace_file(const std::string &path, const struct stat &old, const s
   return !kept || (ok && refused(error)) ? -1 : 0;
 }
 
-// While it lives, a write past the size limit for files (ulimit -f) fails
-// with EFBIG and loses the score as a full disk does, instead of raising the
-// signal that would end the game. The game writes no other file.
-struct SizeLimitFailsWrites {
-  struct sigaction old;
-  SizeLimitFailsWrites() {
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    sigaction(SIGXFSZ, &ignore, &old);
-  }
-  ~SizeLimitFailsWrites() { sigaction(SIGXFSZ, &old, nullptr); }
-};
-
 // A symbolic link stays a link: the file it ends at is rewritten. The list
 // is read again from the file under the lock, so a score written meanwhile
 // by another copy of the game, or any other change, is kept.
 ScoreSave write_top_scores(const char *name, int difficulty, int moves, int arrow_mode) {
-  SizeLimitFailsWrites size_limit;
   int mode = arrow_mode == 1 ? -difficulty : difficulty;
   std::string path = SCORE_FILE;
   if (!follow_links(path)) return SCORE_NOT_A_FILE;

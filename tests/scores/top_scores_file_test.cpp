@@ -250,19 +250,6 @@ TEST_F(ScoreFile, FailedRewriteKeepsTheOldFile) {
   EXPECT_NE(now.find("4:2:player number 4\n5:1:Ann\n5:2:player"), std::string::npos);
 }
 
-// A win past the size limit for files (ulimit -f) fails like any write that
-// cannot finish; the limit's signal used to end the game.
-TEST_F(ScoreFile, SizeLimitFailsTheWriteWithoutEndingTheGame) {
-  write_file("top_scores.txt", "5:1:a\n");
-  int rc = in_child([] {
-    struct rlimit limit = {8, 8};
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
-    return (int)write_top_scores("Ann", 1, 7, 0);
-  });
-  EXPECT_EQ(rc, SCORE_TOO_LARGE);
-  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n");
-}
-
 // A link keeps pointing at the rewritten file; a writable file in a directory
 // where no new file can be made is rewritten in place, as it always was.
 TEST_F(ScoreFile, LinkedOrReadOnlyDirectoryFileIsUpdated) {
