@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <string>
 #include <sys/file.h>
+#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 
@@ -264,7 +265,9 @@ static ScoreSave rewrite_in_place(int fd, const std::string &text) {
 // it with a file of their own anyway. Some file systems (FUSE, CIFS, FAT)
 // refuse these calls; there a new file mostly has the old one's rights
 // already, and where it does not, the file is rewritten in place.
-static bool keeps_old_rights(int fd, const struct stat &old) {
+static bool keeps_old_rights(int fd, int old_fd, const struct stat &old) {
+  // A copy would lose an access list (setfacl): rewrite such a file in place.
+  if (fgetxattr(old_fd, "system.posix_acl_access", nullptr, 0) >= 0) return false;
   struct stat st;
   if (fstat(fd, &st) != 0) return false;
   // Only root may give a file away; an owner may give it a group of theirs.
@@ -294,8 +297,8 @@ static bool refused(int error) {
 // many open files: the old file stays; errno tells why), -1 when the file
 // must be rewritten in place instead: the directory refuses the copy, or
 // the copy cannot have the old file's rights.
-static int replace_file(const std::string &path, const struct stat &old, const std::string &text,
-                        bool locked) {
+static int replace_file(const std::string &path, int old_fd, const struct stat &old,
+                        const std::string &text, bool locked) {
   // Under the lock one fixed name serves: an interrupted rewrite leaves one
   // stale temporary file, which the next rewrite replaces. Without it, the
   // copy that holds the lock may be writing that file.
@@ -304,7 +307,7 @@ static int replace_file(const std::string &path, const struct stat &old, const s
   unlink(tmp.c_str());
   int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return refused(errno) ? -1 : 0;
-  bool kept = keeps_old_rights(fd, old);
+  bool kept = keeps_old_rights(fd, old_fd, old);
   bool ok = kept && write_all(fd, text) && sync_file(fd);
   ok = close(fd) == 0 && ok;
   if (ok && rename(tmp.c_str(), path.c_str()) == 0) return 1;
@@ -338,7 +341,7 @@ ScoreSave write_top_scores(const char *name, int difficulty, int moves, int arro
     result = SCORE_UNREADABLE;
   } else {
     std::string text = list_text(list, cnt, name ? name : "", mode, moves);
-    int replaced = replace_file(path, old, text, locked);
+    int replaced = replace_file(path, fd, old, text, locked);
     if (replaced == 1)
       result = SCORE_SAVED;
     else if (replaced == 0)
