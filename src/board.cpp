@@ -386,6 +386,15 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
   return 1;
 }
 
+// Tells the player that the score of the game just won was not saved, and
+// why. Like the name dialog, the message runs an event loop of its own: a
+// move or a menu pick made meanwhile runs as it would from the board.
+static void tell_score_lost(ScoreSave saved) {
+  if (saved == SCORE_SAVED || quit_pending()) return;
+  fl_message_title("Varnel");
+  fl_alert("Your score could not be saved: %s.", score_loss_text(saved));
+}
+
 int Varnel::Breed() {
   BoardBusy busy;
   int d = level();
@@ -441,7 +450,7 @@ int Varnel::Breed() {
   }
   // Quit closes the dialog; whatever it held then is not an answer.
   if (answer && answer[0] && !quit_pending()) snprintf(name, sizeof name, "%s", answer);
-  write_top_scores(name, d, won_moves, won_mode);
+  tell_score_lost(write_top_scores(name, d, won_moves, won_mode));
   read_top_scores();
   // After Quit the score is kept, but no window is opened for it.
   if (!quit_pending()) ShowTopScores();

@@ -4,6 +4,7 @@
 #include "pa.h"
 #include "top_scores.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,6 +31,10 @@ static void after_first_paint(void *) {
 
 int main(int argc, char **argv) {
   keep_standard_files_open();
+  // A write past the size limit for files (ulimit -f) then fails with EFBIG,
+  // and a win that cannot be recorded is told, instead of the limit's signal
+  // ending the game. The toolkit writes its preferences file during play too.
+  signal(SIGXFSZ, SIG_IGN);
   game_settings = load_settings();
   set_sound_on(game_settings.sound);
   read_top_scores();

@@ -9,6 +9,7 @@
 #include <FL/Enumerations.H>
 #include <map>
 #include <set>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 namespace {
@@ -407,6 +408,25 @@ TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
   EXPECT_TRUE(wait_for([&] { return !viewable(scores); }));
   EXPECT_TRUE(game.running());
   quit(game);
+}
+
+// A win past the size limit for files (ulimit -f) is lost and told; the
+// limit's signal used to end the game.
+TEST(Win, SizeLimitLosesTheScoreNotTheGame) {
+  Game game({}, "0:2:first\n", Audio::NO_DEVICE);
+  struct rlimit limit = {8, 8};
+  ASSERT_EQ(prlimit(game.pid, RLIMIT_FSIZE, &limit, nullptr), 0);
+  game.menu("Game", 3); // Win
+  Window dialog = name_dialog(game);
+  game.move(200, 60, dialog);
+  shell("xdotool key Return");
+  auto told = [&] {
+    for (Window w : game.other_windows())
+      if (w != dialog && window_name(w) == "Varnel") return true;
+    return false;
+  };
+  EXPECT_TRUE(wait_for([&] { return told() || !game.running(); }) && game.running());
+  EXPECT_EQ(game.scores(), "0:2:first\n");
 }
 
 TEST(Exit, WindowManagerCloseEndsTheGame) {

@@ -4,6 +4,7 @@
 
 #include <FL/Fl_Scroll.H>
 #include <FL/fl_draw.H>
+#include <sys/stat.h>
 
 using Sounds = std::vector<int>;
 
@@ -208,6 +209,27 @@ TEST_F(BreedWinLoss, NameDialogAnswers) {
     EXPECT_EQ(answer.answered, 1);
   }
   EXPECT_EQ(file_text("top_scores.txt"), "3:2:Player\n12:2:Zoë: the best\n12:2:Player\n");
+}
+
+// A win that cannot be recorded is told, before the top-scores window opens.
+TEST_F(BreedWinLoss, LostScoreIsTold) {
+  ASSERT_EQ(mkdir("top_scores.txt", 0755), 0); // not even root writes this
+  std::string title, text;
+  NameDialog answers("Ann", 2);
+  answers.instead = [&] {
+    Fl_Input *input = nullptr;
+    Fl_Window *dialog = find_dialog(&input);
+    if (input->visible() || board()->scores_window) return;
+    title = dialog->label() ? dialog->label() : "";
+    for (int i = 0; i < dialog->children(); i++)
+      if (dialog->child(i)->label() && strstr(dialog->child(i)->label(), "score"))
+        text = dialog->child(i)->label();
+  };
+  win_cb(nullptr, nullptr);
+  EXPECT_EQ(answers.answered, 2);
+  EXPECT_EQ(title, "Varnel");
+  EXPECT_EQ(text, "Your score could not be saved: the scores file is not a regular file.");
+  EXPECT_NE(board()->scores_window, nullptr);
 }
 
 // The rows of the window for the lines of the file.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <grp.h>
 #include <set>
 #include <sstream>
 #include <string>
@@ -288,6 +289,36 @@ TEST_F(ScoreFile, LinkedOrReadOnlyDirectoryFileIsUpdated) {
   EXPECT_EQ(file_text("top_scores.txt"), "3:1:Bo\n5:1:a\n");
   ASSERT_EQ(stat("top_scores.txt", &st), 0);
   EXPECT_EQ(st.st_ino, before.st_ino);
+}
+
+// Players who share a directory keep each other's wins: by the group's
+// rights on the file (a new copy took the first winner's group and locked
+// the others out), and in a sticky directory that refuses to replace
+// another player's file (the win was lost).
+TEST_F(ScoreFile, SharedDirectoryKeepsEveryPlayersWin) {
+  if (geteuid() != 0) GTEST_SKIP() << "playing as other users needs root";
+  const gid_t players = 64100; // ids that no account uses
+  auto win_as = [](uid_t player, const char *name, int moves) {
+    return in_child([=] {
+      gid_t groups[1] = {players};
+      if (setgroups(1, groups) != 0 || setgid(player) != 0 || setuid(player) != 0) return 10;
+      return write_top_scores(name, 1, moves, 0) == 0 ? 0 : 3;
+    });
+  };
+  write_file("top_scores.txt", "5:1:a\n");
+  ASSERT_EQ(chown(dir.c_str(), 0, players), 0);
+  ASSERT_EQ(chmod(dir.c_str(), 0775), 0);
+  ASSERT_EQ(chown("top_scores.txt", 0, players), 0);
+  ASSERT_EQ(chmod("top_scores.txt", 0664), 0);
+  EXPECT_EQ(win_as(64101, "Ann", 6), 0);
+  EXPECT_EQ(win_as(64102, "Bo", 7), 0);
+  // Sticky: another player's file may be written, not replaced.
+  ASSERT_EQ(chmod(dir.c_str(), 01777), 0);
+  ASSERT_EQ(chown("top_scores.txt", 64101, players), 0);
+  ASSERT_EQ(chmod("top_scores.txt", 0666), 0);
+  EXPECT_EQ(win_as(64102, "Cy", 8), 0);
+  EXPECT_EQ(file_text("top_scores.txt"), "5:1:a\n6:1:Ann\n7:1:Bo\n8:1:Cy\n");
+  EXPECT_EQ(dir_entries(dir), std::set<std::string>{"top_scores.txt"});
 }
 
 // A file that exists but cannot be read keeps its scores: the new one is
