@@ -106,10 +106,12 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
 
 // The toolkit scales every child alike. A window manager may still impose
 // other proportions: the board then becomes the largest square of whole
-// tiles below the menu row, centred in the room left.
+// tiles below the menu row, centred in the room left. The row, not the
+// board, tells where that room starts: a move, or a window manager's second
+// word on the same size, leaves the board where the last call put it.
 void MainWin::resize(int x, int y, int w, int h) {
   Fl_Double_Window::resize(x, y, w, h);
-  int top = game->y();
+  int top = menu_bar->y() + menu_bar->h();
   int side = std::min(w, h - top) / BOARD_COLS * BOARD_COLS;
   if (side <= 0) return;
   game->resize((w - side) / 2, top + (h - top - side) / 2, side, side);

@@ -173,6 +173,81 @@ TEST(Window, ClassAndIconForTheDesktop) {
   quit(game);
 }
 
+// F1 shows the rules beside the game, which goes on; asked for again, the
+// same window; Escape closes it; the window manager's close of the game's
+// window ends the game with a help window open.
+TEST(Window, HowToPlayOpensOnceBesideTheGame) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  ASSERT_TRUE(choose_swap(settled(game), row, col));
+  const char *title = "How to Play — Varnel";
+  auto help_windows = [&] {
+    int n = 0;
+    for (Window w : game.other_windows())
+      n += window_name(w) == title;
+    return n;
+  };
+  game.click_tile(row, col, 3); // the keyboard's focus
+  shell("xdotool key F1");
+  EXPECT_TRUE(wait_for([&] { return help_windows() == 1; }));
+  shell("xdotool key F1");
+  game.click_tile(row, col); // handled after the second F1
+  EXPECT_TRUE(wait_for([&] { return selection_mark(game, row, col) == WHITE; }));
+  EXPECT_EQ(help_windows(), 1);
+  game.move(20, 20, game.find_window(title));
+  shell("xdotool click 1 key Escape");
+  EXPECT_TRUE(wait_for([&] { return help_windows() == 0; }));
+  game.click_tile(row, col, 3);
+  shell("xdotool key F1");
+  EXPECT_TRUE(wait_for([&] { return help_windows() == 1; }));
+  send_delete_window(game.window);
+  int status = -1;
+  ASSERT_TRUE(game.wait_exit(status, 500));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// With a window manager, as on a desktop: F10 and Alt+letter open the menus
+// from a tile with the focus, Right goes to the next menu, Down and Return
+// pick; F11 fills the screen with the board square and centred, and back.
+TEST(Window, MenusFromTheKeyboardAndFullscreen) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  WindowManager manager(game.dir);
+  ASSERT_TRUE(manager.manages(game.window));
+  settled(game);
+  game.click_tile(19, 0, 3);
+  auto keys = [&](const char *open, const char *then) {
+    shell(std::string("xdotool key ") + open);
+    EXPECT_TRUE(wait_for([&] { return game.menu_open(); }, 500)) << open;
+    shell(std::string("xdotool key ") + then);
+    EXPECT_TRUE(wait_for([&] { return !game.menu_open(); }, 500)) << open;
+  };
+  keys("F10", "Right Down Down Down Return");
+  EXPECT_TRUE(
+      wait_for([&] { return capture(game.window, 590, 2, 100, 26) == render_box("Hard"); }));
+  keys("alt+d", "Down Return");
+  EXPECT_TRUE(
+      wait_for([&] { return capture(game.window, 590, 2, 100, 26) == render_box("Easy"); }));
+  keys("alt+g", "Escape");
+
+  Window board = child_windows(game.window)[0];
+  int x, y, w, h;
+  shell("xdotool key F11");
+  EXPECT_TRUE(wait_for([&] {
+    return window_geometry(game.window, x, y, w, h) && w == 1280 && h == 1024 &&
+           window_geometry(board, x, y, w, h) && w == 980;
+  }));
+  // 980 below a row of 37: 20 whole tiles of 49, centred in 1280 x 987.
+  EXPECT_EQ(std::vector<int>({x, y, w, h}), std::vector<int>({150, 37 + 3, 980, 980}));
+  shell("xdotool key F11");
+  EXPECT_TRUE(wait_for([&] {
+    return window_geometry(game.window, x, y, w, h) && w == 800 && h == 830 &&
+           window_geometry(board, x, y, w, h) && w == 800;
+  }));
+  quit(game);
+}
+
 TEST(Levels, FromTheCommandLine) {
   struct Case {
     std::vector<std::string> args;

@@ -116,6 +116,8 @@ public:
   // Opens a menu of the menu bar by clicking its title, goes down to the nth
   // entry with the arrow keys and picks it with Return.
   void menu(const char *title, int nth);
+  // A menu of the menu bar is open.
+  bool menu_open() const;
   // The move box shows this text.
   bool moves_read(const char *text) const;
   // Windows of the game other than the main window.
@@ -149,3 +151,18 @@ template <class Pred> bool wait_for(Pred pred, int polls) {
   }
   return pred();
 }
+
+// A window manager (openbox) on the test's display while this lives, which
+// gives a window the keyboard's focus as it maps, as a desktop does. Its
+// files go to home. Windows it manages are no longer the root's children:
+// keep their ids from before.
+class WindowManager {
+public:
+  explicit WindowManager(const std::string &home);
+  ~WindowManager();
+  // Waits until the manager has framed the window.
+  bool manages(Window window);
+
+private:
+  pid_t pid = -1;
+};
