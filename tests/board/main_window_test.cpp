@@ -252,12 +252,8 @@ TEST_F(MainWindowTest, HelpWindowsOpenOnceAndQuitClosesThem) {
   pick("&Help/About Varnel");
   EXPECT_EQ(show_help(HelpPage::ABOUT), about);
   EXPECT_TRUE(about->shown() && !about->modal() && !about->non_modal());
-  std::vector<std::string> lines;
-  for (int i = 0; i < about->children(); i++)
-    lines.push_back(label_of(about->child(i)));
-  EXPECT_EQ(lines[1], "Version " VARNEL_VERSION);
+  EXPECT_EQ(label_of(about->child(1)), "Version " VARNEL_VERSION);
   pick("&Help/How to Play");
-  pick("&Help/Keys");
   pick("&Game/Quit");
   EXPECT_EQ(Fl::check(), 0);
 }

@@ -488,31 +488,3 @@ bool Game::heard_in_order(const std::vector<int> &ids) const {
   }
   return true;
 }
-
-WindowManager::WindowManager(const std::string &home) {
-  display();
-  pid = fork();
-  if (pid < 0) abort();
-  if (pid == 0) {
-    setenv("HOME", home.c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
-    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
-    execlp("openbox", "openbox", "--sm-disable", (char *)nullptr);
-    _exit(127);
-  }
-}
-
-WindowManager::~WindowManager() {
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
-}
-
-bool WindowManager::manages(Window window) {
-  return wait_for([&] {
-    Window root, parent, *children = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(display(), window, &root, &parent, &children, &n)) return false;
-    if (children) XFree(children);
-    return parent != root;
-  });
-}

@@ -151,18 +151,3 @@ template <class Pred> bool wait_for(Pred pred, int polls) {
   }
   return pred();
 }
-
-// A window manager (openbox) on the test's display while this lives, which
-// gives a window the keyboard's focus as it maps, as a desktop does. Its
-// files go to home. Windows it manages are no longer the root's children:
-// keep their ids from before.
-class WindowManager {
-public:
-  explicit WindowManager(const std::string &home);
-  ~WindowManager();
-  // Waits until the manager has framed the window.
-  bool manages(Window window);
-
-private:
-  pid_t pid = -1;
-};
