@@ -9,6 +9,8 @@
 
 #include "rules.h"
 
+class Fl_Menu_Bar;
+
 // Sizes on a 96-dpi screen that holds the whole window; the game draws its
 // tiles, text and controls in proportion to them.
 const int TILE_SIZE = 40;
@@ -112,6 +114,7 @@ public:
   int difficulty;
   Varnel *game;
   Fl_Box *difficulty_box;
+  Fl_Menu_Bar *menu_bar;
   // Set once the window has been put on the screen.
   bool painted = false;
   // Runs once, soon after the first paint: main starts there what would
@@ -121,6 +124,8 @@ public:
   MainWin(int difficulty, int w, int h, const char *title);
   void resize(int x, int y, int w, int h) override;
   void flush() override;
+  int handle(int event) override;
+  void open_game_menu();
 };
 
 // The main window's size and the text size to start with on the screen the
@@ -166,6 +171,9 @@ void medium_cb(Fl_Widget *, void *);
 void hard_cb(Fl_Widget *, void *);
 void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
+void help_cb(Fl_Widget *, void *);
+void keys_cb(Fl_Widget *, void *);
+void about_cb(Fl_Widget *, void *);
 void main_window_cb(Fl_Widget *w, void *);
 void top_score_win_cb(Fl_Widget *w, void *data);
 // The label type of the names in the top-scores window: the text as typed,
