@@ -11,6 +11,7 @@
 #include <numeric>
 
 #include "pa.h"
+#include "help.h"
 #include "window_icon.h"
 
 MainWin *main_window = nullptr;
@@ -40,26 +41,32 @@ MainWin *closing_main_window() {
   return closing_window;
 }
 
+// "&" marks the letter that opens a menu with Alt, underlined.
 Fl_Menu_Item menu_items[] = {
-    {"Game", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
+    {"&Game", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Quit", FL_CTRL + 'q', quit_cb, nullptr, 0, 0, 0, 0, 0},
     {"Reset", FL_CTRL + 'n', reset_menu_cb, nullptr, 0, 0, 0, 0, 0},
     {"Win", 0, win_cb, nullptr, 0, 0, 0, 0, 0},
     {"Sound", FL_CTRL + 'm', sound_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {"Symbols", 0, symbols_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
-    {"Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
+    {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Easy", 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
     {"Medium", 0, medium_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
     {"Hard", 0, hard_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
     {"Stupid", 0, stupid_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
     {"Toggle Arrow Mode", 0, arrow_mode_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
+    {"&Help", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
+    {"How to Play", FL_F + 1, help_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Keys", 0, keys_cb, nullptr, 0, 0, 0, 0, 0},
+    {"About Varnel", 0, about_cb, nullptr, 0, 0, 0, 0, 0},
+    {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}};
 
 // The entries whose check marks follow the settings.
-static const char *const SOUND_ITEM = "Game/Sound";
-static const char *const SYMBOLS_ITEM = "Game/Symbols";
+static const char *const SOUND_ITEM = "&Game/Sound";
+static const char *const SYMBOLS_ITEM = "&Game/Symbols";
 
 static void set_mark(Fl_Menu_ *menu, const char *path, bool on) {
   int item = menu->find_index(path);
@@ -87,7 +94,7 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   set_mark(menu_bar, SYMBOLS_ITEM, game_settings.symbols);
   // The level in force carries the radio mark from the start.
   char level_item[64];
-  snprintf(level_item, sizeof level_item, "Difficulty/%s", level_name(difficulty));
+  snprintf(level_item, sizeof level_item, "&Difficulty/%s", level_name(difficulty));
   int item = menu_bar->find_index(level_item);
   if (item >= 0) menu_items[item].setonly();
   difficulty_box = new Fl_Box(w - 2 * box_w - gap, top, box_w, row - 2 * top);
@@ -119,13 +126,42 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
 
 // The toolkit scales every child alike. A window manager may still impose
 // other proportions: the board then becomes the largest square of whole
-// tiles below the menu row, centred in the room left.
+// tiles below the menu row, centred in the room left. The row, not the
+// board, tells where that room starts: a move, or a window manager's second
+// word on the same size, leaves the board where the last call put it.
 void MainWin::resize(int x, int y, int w, int h) {
   Fl_Double_Window::resize(x, y, w, h);
-  int top = game->y();
+  int top = menu_bar->y() + menu_bar->h();
   int side = std::min(w, h - top) / BOARD_COLS * BOARD_COLS;
   if (side <= 0) return;
   game->resize((w - side) / 2, top + (h - top - side) / 2, side, side);
+}
+
+// F10 opens the Game menu and F11 switches fullscreen on and off; the tiles
+// take neither key, so both work wherever the keyboard's focus is.
+int MainWin::handle(int event) {
+  if (event != FL_SHORTCUT || Fl::event_state(FL_SHIFT | FL_CTRL | FL_ALT | FL_META))
+    return Fl_Double_Window::handle(event);
+  if (Fl::event_key() == FL_F + 10) {
+    open_game_menu();
+    return 1;
+  }
+  if (Fl::event_key() == FL_F + 11) {
+    if (fullscreen_active())
+      fullscreen_off();
+    else
+      fullscreen();
+    return 1;
+  }
+  return Fl_Double_Window::handle(event);
+}
+
+// As a click on "Game" does. The command picked may end the game: nothing
+// of the window is touched after it.
+void MainWin::open_game_menu() {
+  const Fl_Menu_Item *menu = menu_bar->menu();
+  menu_bar->picked(menu->pulldown(menu_bar->x(), menu_bar->y(), menu_bar->w(), menu_bar->h(), menu,
+                                  menu_bar, nullptr, 1));
 }
 
 // The toolkit flushes a window only once the server has shown it. The work
@@ -180,6 +216,7 @@ void quit_cb(Fl_Widget *, void *) {
   if (!win) return;
   main_window = nullptr;
   win->hide();
+  hide_help();
   if (busy_depth > 0) {
     // A move is running: close the name dialog, if one is open, so that the
     // move can run to its end; the window goes when the move has returned.
@@ -260,4 +297,14 @@ void symbols_cb(Fl_Widget *, void *) {
   main_window->game->symbols = game_settings.symbols;
   main_window->game->redraw();
   keep_setting(SYMBOLS_ITEM, game_settings.symbols);
+}
+
+void help_cb(Fl_Widget *, void *) {
+  show_help(HelpPage::HOW_TO_PLAY);
+}
+void keys_cb(Fl_Widget *, void *) {
+  show_help(HelpPage::KEYS);
+}
+void about_cb(Fl_Widget *, void *) {
+  show_help(HelpPage::ABOUT);
 }

@@ -6,10 +6,11 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
-#include <FL/Fl_Menu_Bar.H>
 
 #include "rules.h"
 #include "settings.h"
+
+class Fl_Menu_Bar;
 
 // Sizes on a 96-dpi screen that holds the whole window; the game draws its
 // tiles, text and controls in proportion to them.
@@ -127,6 +128,8 @@ public:
   MainWin(int difficulty, int w, int h, const char *title);
   void resize(int x, int y, int w, int h) override;
   void flush() override;
+  int handle(int event) override;
+  void open_game_menu();
 };
 
 // The main window's size and the text size to start with on the screen the
@@ -179,6 +182,9 @@ void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
 void sound_cb(Fl_Widget *, void *);
 void symbols_cb(Fl_Widget *, void *);
+void help_cb(Fl_Widget *, void *);
+void keys_cb(Fl_Widget *, void *);
+void about_cb(Fl_Widget *, void *);
 void main_window_cb(Fl_Widget *w, void *);
 void top_score_win_cb(Fl_Widget *w, void *data);
 // The label type of the names in the top-scores window: the text as typed,

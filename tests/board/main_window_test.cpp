@@ -8,7 +8,9 @@
 
 #include "board_helpers.h"
 #include "game_fixture.h"
+#include "help.h"
 // Last: Xlib's macros would clash with the test framework's names.
+#include <FL/Fl_Text_Display.H>
 #include <FL/x.H>
 
 namespace {
@@ -50,7 +52,7 @@ int highest_value(Varnel *b) {
 // starts from the marks of start-up and leaves them so.
 class MainWindowTest : public GameTest {
 protected:
-  static const int ENTRIES = 15;
+  static const int ENTRIES = 20;
   int flags[ENTRIES];
   void SetUp() override {
     for (int i = 0; i < ENTRIES; i++)
@@ -79,19 +81,24 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
     Fl_Callback *callback;
     int flags;
     int shortcut;
-  } want[ENTRIES] = {{"Game", nullptr, FL_SUBMENU, 0},
+  } want[ENTRIES] = {{"&Game", nullptr, FL_SUBMENU, 0},
                      {"Quit", quit_cb, 0, FL_CTRL + 'q'},
                      {"Reset", reset_menu_cb, 0, FL_CTRL + 'n'},
                      {"Win", win_cb, 0, 0},
                      {"Sound", sound_cb, FL_MENU_TOGGLE | FL_MENU_VALUE, FL_CTRL + 'm'},
                      {"Symbols", symbols_cb, FL_MENU_TOGGLE, 0},
                      {nullptr, nullptr, 0, 0},
-                     {"Difficulty", nullptr, FL_SUBMENU, 0},
+                     {"&Difficulty", nullptr, FL_SUBMENU, 0},
                      {"Easy", easy_cb, FL_MENU_RADIO, 0},
                      {"Medium", medium_cb, FL_MENU_RADIO | FL_MENU_VALUE, 0},
                      {"Hard", hard_cb, FL_MENU_RADIO, 0},
                      {"Stupid", stupid_cb, FL_MENU_RADIO, 0},
                      {"Toggle Arrow Mode", arrow_mode_cb, FL_MENU_TOGGLE, 0},
+                     {nullptr, nullptr, 0, 0},
+                     {"&Help", nullptr, FL_SUBMENU, 0},
+                     {"How to Play", help_cb, 0, FL_F + 1},
+                     {"Keys", keys_cb, 0, 0},
+                     {"About Varnel", about_cb, 0, 0},
                      {nullptr, nullptr, 0, 0},
                      {nullptr, nullptr, 0, 0}};
   for (int i = 0; i < ENTRIES; i++) {
@@ -121,7 +128,7 @@ TEST_F(MainWindowTest, CommandLineLevelNamesTheDifficultyBox) {
     EXPECT_EQ(w->difficulty, level);
     EXPECT_EQ(label_of(w->difficulty_box), name);
     // The Difficulty menu marks the same level, and only that one.
-    int easy = w->menu_bar->find_index("Difficulty/Easy");
+    int easy = w->menu_bar->find_index("&Difficulty/Easy");
     for (int i = 0; i < 4; i++)
       EXPECT_EQ(menu_items[easy + i].value() != 0, i == level) << menu_items[easy + i].text;
     w->hide();
@@ -135,11 +142,11 @@ TEST_F(MainWindowTest, LevelEntriesStartNewGamesAtTheirLevel) {
     const char *path;
     int level, colours;
     const char *name;
-  } levels[] = {{"Difficulty/Easy", 0, 4, "Easy"},
-                {"Difficulty/Stupid", 3, 12, "Stupid"},
-                {"Difficulty/Hard", 2, 8, "Hard"},
-                {"Difficulty/Hard", 2, 8, "Hard"}, // the level in force: a new game too
-                {"Difficulty/Medium", 1, 5, "Medium"}};
+  } levels[] = {{"&Difficulty/Easy", 0, 4, "Easy"},
+                {"&Difficulty/Stupid", 3, 12, "Stupid"},
+                {"&Difficulty/Hard", 2, 8, "Hard"},
+                {"&Difficulty/Hard", 2, 8, "Hard"}, // the level in force: a new game too
+                {"&Difficulty/Medium", 1, 5, "Medium"}};
   for (auto [path, level, colours, name] : levels) {
     SCOPED_TRACE(path);
     global_win = -1;
@@ -153,29 +160,29 @@ TEST_F(MainWindowTest, LevelEntriesStartNewGamesAtTheirLevel) {
     expect_consistent(b);
     // One radio group: only the picked level carries the mark.
     for (const char *other : {"Easy", "Medium", "Hard", "Stupid"})
-      EXPECT_EQ(menu_bar()->find_item((std::string("Difficulty/") + other).c_str())->value() != 0,
+      EXPECT_EQ(menu_bar()->find_item((std::string("&Difficulty/") + other).c_str())->value() != 0,
                 strcmp(other, name) == 0);
   }
 }
 
 TEST_F(MainWindowTest, ToggleArrowModeAndResetStartNewGamesKeepingTheLevel) {
   Varnel *b = board();
-  pick("Difficulty/Hard");
-  const Fl_Menu_Item *toggle = menu_bar()->find_item("Difficulty/Toggle Arrow Mode");
+  pick("&Difficulty/Hard");
+  const Fl_Menu_Item *toggle = menu_bar()->find_item("&Difficulty/Toggle Arrow Mode");
   for (int mode : {1, 0}) {
     b->moves = 4;
-    pick("Difficulty/Toggle Arrow Mode");
+    pick("&Difficulty/Toggle Arrow Mode");
     EXPECT_EQ(b->arrow_mode, mode);
     EXPECT_EQ(toggle->value() != 0, mode == 1);
     EXPECT_EQ(b->moves, 0);
     EXPECT_EQ(main_window->difficulty, 2);
-    EXPECT_TRUE(menu_bar()->find_item("Difficulty/Hard")->value());
+    EXPECT_TRUE(menu_bar()->find_item("&Difficulty/Hard")->value());
     expect_consistent(b);
   }
   b->arrow_mode = 1;
   b->moves = 4;
   global_win = -1;
-  pick("Game/Reset");
+  pick("&Game/Reset");
   EXPECT_TRUE(b->moves == 0 && global_win == 0 && b->arrow_mode == 1);
   EXPECT_EQ(main_window->difficulty, 2);
   expect_consistent(b);
@@ -185,7 +192,7 @@ TEST_F(MainWindowTest, ToggleArrowModeAndResetStartNewGamesKeepingTheLevel) {
 // first move.
 TEST_F(MainWindowTest, NewGamesEmptyTheMoveBox) {
   Varnel *b = board();
-  const char *commands[] = {"Game/Reset", "Difficulty/Hard", "Difficulty/Toggle Arrow Mode",
+  const char *commands[] = {"&Game/Reset", "&Difficulty/Hard", "&Difficulty/Toggle Arrow Mode",
                             "result button"};
   for (const char *path : commands) {
     SCOPED_TRACE(path);
@@ -234,8 +241,8 @@ TEST_F(MainWindowTest, CommandsWithoutWindowOrArgumentsDoNothing) {
 
 // Sound and Symbols change at once, and are kept for the next start.
 TEST_F(MainWindowTest, SoundAndSymbolsAreKeptForTheNextStart) {
-  pick("Game/Sound");
-  pick("Game/Symbols");
+  pick("&Game/Sound");
+  pick("&Game/Symbols");
   EXPECT_TRUE(!sound_on() && board()->symbols);
   Settings kept = load_settings();
   EXPECT_TRUE(!kept.sound && kept.symbols);
@@ -244,11 +251,24 @@ TEST_F(MainWindowTest, SoundAndSymbolsAreKeptForTheNextStart) {
 TEST_F(MainWindowTest, QuitHidesAndDestroysTheWindow) {
   Fl_Widget_Tracker window(main_window);
   Fl_Widget_Tracker game(board());
-  pick("Game/Quit");
+  pick("&Game/Quit");
   EXPECT_EQ(main_window, nullptr);
   EXPECT_EQ(Fl::check(), 0); // no window is shown: the event loop would end
   EXPECT_TRUE(window.deleted());
   EXPECT_TRUE(game.deleted());
+}
+
+// Each help entry shows one window, the same one when picked again, beside
+// the game; Quit hides them all, so that the event loop ends.
+TEST_F(MainWindowTest, HelpWindowsOpenOnceAndQuitClosesThem) {
+  Fl_Window *about = show_help(HelpPage::ABOUT);
+  pick("&Help/About Varnel");
+  EXPECT_EQ(show_help(HelpPage::ABOUT), about);
+  EXPECT_TRUE(about->shown() && !about->modal() && !about->non_modal());
+  EXPECT_EQ(label_of(about->child(1)), "Version " VARNEL_VERSION);
+  pick("&Help/How to Play");
+  pick("&Game/Quit");
+  EXPECT_EQ(Fl::check(), 0);
 }
 
 // Resized by the player, the board's tiles keep one size among themselves,
@@ -336,6 +356,8 @@ TEST(DenseScreen, At192DpiEverythingIsTwiceAsLarge) {
   EXPECT_TRUE(b->result_button->w() == 200 && b->result_button->h() == 100);
   b->ShowTopScores();
   EXPECT_TRUE(b->scores_window->w() == 800 && b->scores_window->h() == 1200);
+  Fl_Window *help = show_help(HelpPage::HOW_TO_PLAY);
+  EXPECT_TRUE(help->w() == 1040 && ((Fl_Text_Display *)help->child(0))->textsize() == 26);
   delete w;
 }
 
@@ -416,10 +438,10 @@ TEST_F(MainWindowTest, NewGameCommandsDuringAResolutionLeaveAConsistentBoard) {
     const struct {
       const char *path;
       int level, arrow_mode;
-    } commands[] = {{"Game/Reset", before, 0},
-                    {"Difficulty/Hard", 2, 0},
-                    {"Difficulty/Stupid", 3, 0},
-                    {"Difficulty/Toggle Arrow Mode", before, 1}};
+    } commands[] = {{"&Game/Reset", before, 0},
+                    {"&Difficulty/Hard", 2, 0},
+                    {"&Difficulty/Stupid", 3, 0},
+                    {"&Difficulty/Toggle Arrow Mode", before, 1}};
     for (auto [path, level, arrow_mode] : commands)
       for (int at : steps_of(new_game)) {
         SCOPED_TRACE(std::string(path) + (new_game ? " in a new game" : " in a match") + ", step " +

@@ -7,6 +7,7 @@
 #include "rules.h"
 
 #include <FL/Enumerations.H>
+#include <csignal>
 #include <map>
 #include <set>
 #include <sys/resource.h>
@@ -171,6 +172,60 @@ TEST(Window, ClassAndIconForTheDesktop) {
         shown.insert(colour_number(argb & 0xFFFFFF));
   }
   EXPECT_GE(shown.size(), 4u);
+  quit(game);
+}
+
+// F1 shows the rules once, however often pressed, and the game goes on
+// behind; the window manager's close of the game's window still ends it.
+TEST(Window, HowToPlayOpensOnceBesideTheGame) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  ASSERT_TRUE(choose_swap(settled(game), row, col));
+  game.click_tile(row, col, 3); // the keyboard's focus
+  shell("xdotool key F1 F1");
+  game.click_tile(row, col); // handled after both keys
+  EXPECT_TRUE(wait_for([&] { return selection_mark(game, row, col) == WHITE; }));
+  std::vector<Window> help = game.other_windows();
+  ASSERT_EQ(help.size(), 1u);
+  EXPECT_EQ(window_name(help[0]), "How to Play — Varnel");
+  send_delete_window(game.window);
+  int status = -1;
+  ASSERT_TRUE(game.wait_exit(status, 500));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// Under a window manager, which gives the focus as a desktop does: F10 and
+// Alt+D open menus from a tile with the focus, Right goes to the next menu,
+// Down and Return pick; F11 fills the screen, the board square and centred.
+TEST(Window, MenusFromTheKeyboardAndFullscreen) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  std::string id = std::to_string(game.window);
+  struct Stop {
+    pid_t pid;
+    ~Stop() { kill(pid, SIGTERM); }
+  } openbox{
+      std::stoi(shell("HOME=" + game.dir + " openbox --sm-disable >/dev/null 2>&1 & echo $!"))};
+  ASSERT_TRUE(wait_for([&] {
+    return shell("xdotool windowactivate " + id + " 2>/dev/null; xdotool getwindowfocus") == id;
+  }));
+  game.click_tile(19, 0, 3);
+  auto keys = [&](const char *open, const char *then, const char *level) {
+    shell(std::string("xdotool key ") + open);
+    EXPECT_TRUE(wait_for([&] { return game.menu_open(); }, 500)) << open;
+    shell(std::string("xdotool key ") + then);
+    EXPECT_TRUE(
+        wait_for([&] { return capture(game.window, 590, 2, 100, 26) == render_box(level); }));
+  };
+  keys("F10", "Right Down Down Down Return", "Hard");
+  keys("alt+d", "Down Return", "Easy");
+  shell("xdotool key F11");
+  Window board = child_windows(game.window)[0];
+  int x, y, w, h;
+  EXPECT_TRUE(wait_for([&] { return window_geometry(board, x, y, w, h) && w == 980; }));
+  // The row of 37 scaled from 30; 20 whole tiles of 49 centred in 1280 x 987.
+  EXPECT_EQ(std::vector<int>({x, y, w, h}), std::vector<int>({150, 37 + 3, 980, 980}));
   quit(game);
 }
 

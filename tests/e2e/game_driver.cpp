@@ -387,6 +387,10 @@ void Game::menu(const char *title, int nth) {
   wait_for([&] { return menu_windows(pid) == 0 || !running(); });
 }
 
+bool Game::menu_open() const {
+  return menu_windows(pid) > 0;
+}
+
 bool Game::moves_read(const char *text) const {
   static std::vector<std::pair<std::string, Image>> rendered;
   auto known =

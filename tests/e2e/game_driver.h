@@ -116,6 +116,8 @@ public:
   // Opens a menu of the menu bar by clicking its title, goes down to the nth
   // entry with the arrow keys and picks it with Return.
   void menu(const char *title, int nth);
+  // A menu of the menu bar is open.
+  bool menu_open() const;
   // The move box shows this text.
   bool moves_read(const char *text) const;
   // Windows of the game other than the main window.

@@ -48,6 +48,11 @@ pedantic_clean() {
 check "appstreamcli validate --pedantic --no-net finds no error, warning or info" pedantic_clean
 meta() { xmllint --xpath "string($1)" "$metainfo"; }
 check "its licence is MIT" same "$(meta /component/project_license)" MIT
+check "it is played with the keyboard as well as by pointing" \
+  same "$(meta 'count(/component/supports/control[.="keyboard" or .="pointing"])')" 2
+# The shorter side of a 1366 x 768 laptop, where the window starts at 700 x 730.
+check "a 768-pixel display is large enough for it" \
+  same "$(meta 'count(//display_length) > 0 and count(//display_length[@compare="ge" and number(.) <= 768]) = count(//display_length)')" true
 check "it names its developer" test -n "$(meta /component/developer_name)"
 check "its release is the project's version" \
   same "$(meta /component/releases/release/@version)" "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"

@@ -1,0 +1,14 @@
+// The help windows: How to Play, Keys and About Varnel.
+#pragma once
+
+#include <FL/Fl_Window.H>
+
+enum class HelpPage { HOW_TO_PLAY, KEYS, ABOUT };
+
+// Shows the page's window, made on first use, and returns it. Asked for
+// again while open, the window comes to the front: there is never a second
+// copy. No help window holds up the game behind it, and Escape or the window
+// manager's close hides it.
+Fl_Window *show_help(HelpPage page);
+// Hides every help window: the game ends only once no window is shown.
+void hide_help();

@@ -1,0 +1,41 @@
+# Makes the texts of the help windows from README.md's sections "How to play"
+# and "Keys", so that the page and the game tell the same:
+#   cmake -DREADME=README.md -DOUTPUT=help_text.h -P help_text.cmake
+# The lines of a paragraph or of a list item become one line, which the
+# window wraps to its width; a list item starts a line of its own, behind a
+# bullet; backquotes go. The toolkit draws a text in one font, and common
+# ones (Noto Sans) have no "→": menus are shown as "Game › Quit".
+file(READ "${README}" readme)
+
+function(section title var)
+  set(heading "\n## ${title}\n")
+  string(FIND "${readme}" "${heading}" start)
+  if(start LESS 0)
+    message(FATAL_ERROR "${README} has no section \"## ${title}\"")
+  endif()
+  string(LENGTH "${heading}" skip)
+  math(EXPR start "${start} + ${skip}")
+  string(SUBSTRING "${readme}" ${start} -1 text)
+  string(FIND "${text}" "\n## " end)
+  if(end GREATER_EQUAL 0)
+    string(SUBSTRING "${text}" 0 ${end} text)
+  endif()
+  string(STRIP "${text}" text)
+  string(REPLACE "`" "" text "${text}")
+  string(REPLACE "→" "›" text "${text}")
+  string(REGEX REPLACE "\n +" " " text "${text}")
+  string(REGEX REPLACE "([^\n])\n([^\n-])" "\\1 \\2" text "${text}")
+  string(REGEX REPLACE "(^|\n)- " "\\1• " text "${text}")
+  set(${var} "${text}" PARENT_SCOPE)
+endfunction()
+
+section("How to play" how_to_play)
+section("Keys" keys)
+file(WRITE "${OUTPUT}.tmp"
+  "// Made from README.md at build time: edit the text there.\n"
+  "static const char HOW_TO_PLAY_TEXT[] = R\"text(${how_to_play}\n)text\";\n"
+  "static const char KEYS_TEXT[] = R\"text(${keys}\n)text\";\n")
+# Rewritten only when changed, so an edit elsewhere in README.md rebuilds
+# nothing.
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different "${OUTPUT}.tmp" "${OUTPUT}")
+file(REMOVE "${OUTPUT}.tmp")
