@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "pa.h"
+#include "symbols.h"
 #include "top_scores.h"
 
 int global_win = 0;
@@ -40,8 +41,9 @@ void VarnelButton::keys_in_use(bool keys) {
   if (Fl::focus()) Fl::focus()->redraw();
 }
 
-// The button, the hover outline while the pointer is over the tile (30 x 30
-// in a 40-pixel tile), and the mark of the keyboard's focus.
+// The button, its colour's glyph when the board shows them, the hover
+// outline while the pointer is over the tile (30 x 30 in a 40-pixel tile),
+// and the mark of the keyboard's focus.
 void VarnelButton::draw() {
   if (focus_from_keys && Fl::focus() == this) {
     // The mark stands in for the toolkit's dotted box, faint on light tiles
@@ -50,15 +52,24 @@ void VarnelButton::draw() {
     Fl::visible_focus(0);
     Fl_Button::draw();
     Fl::visible_focus(dotted);
+    draw_glyph();
     draw_focus_mark();
   } else {
     Fl_Button::draw();
+    draw_glyph();
   }
   if (hover == 1) {
     int inset = w() / 8;
     fl_color(FL_WHITE);
     fl_rect(x() + inset, y() + inset, w() - 2 * inset, h() - 2 * inset);
   }
+}
+
+void VarnelButton::draw_glyph() {
+  Varnel *board = (Varnel *)user_data();
+  if (board && board->symbols)
+    draw_symbol(board->board[row][col], color(), x(), y(), w(),
+                board->arrow_mode == 1 ? labelsize() : 0);
 }
 
 // A white frame just inside the edge and a black one inside it: one of the

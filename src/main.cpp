@@ -35,6 +35,8 @@ int main(int argc, char **argv) {
   // and a win that cannot be recorded is told, instead of the limit's signal
   // ending the game. The toolkit writes its preferences file during play too.
   signal(SIGXFSZ, SIG_IGN);
+  game_settings = load_settings();
+  set_sound_on(game_settings.sound);
   read_top_scores();
   static const char *const sound_files[9] = {"pop.wav",  "blop.wav",  "fanfare.wav",
                                              "sad.wav",  "thump.wav", "pan.wav",

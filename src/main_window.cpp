@@ -10,10 +10,12 @@
 #include <cstdlib>
 #include <numeric>
 
+#include "pa.h"
 #include "help.h"
 #include "window_icon.h"
 
 MainWin *main_window = nullptr;
+Settings game_settings;
 
 // Quit during a board operation hides the windows; the main window is
 // destroyed once the outermost operation has returned.
@@ -45,6 +47,8 @@ Fl_Menu_Item menu_items[] = {
     {"Quit", FL_CTRL + 'q', quit_cb, nullptr, 0, 0, 0, 0, 0},
     {"Reset", FL_CTRL + 'n', reset_menu_cb, nullptr, 0, 0, 0, 0, 0},
     {"Win", 0, win_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Sound", FL_CTRL + 'm', sound_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
+    {"Symbols", 0, symbols_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Easy", 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
@@ -60,6 +64,19 @@ Fl_Menu_Item menu_items[] = {
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}};
 
+// The entries whose check marks follow the settings.
+static const char *const SOUND_ITEM = "&Game/Sound";
+static const char *const SYMBOLS_ITEM = "&Game/Symbols";
+
+static void set_mark(Fl_Menu_ *menu, const char *path, bool on) {
+  int item = menu->find_index(path);
+  if (item < 0) return;
+  if (on)
+    menu_items[item].set();
+  else
+    menu_items[item].clear();
+}
+
 // The menu row's parts keep their proportions to the row: at 30 pixels the
 // menu bar is 590 wide, each box 100 x 26 at 2 from the top, 10 apart.
 static int in_row(int row, int length) {
@@ -73,6 +90,8 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   menu_bar = new Fl_Menu_Bar(0, 0, w - 2 * box_w - gap, row);
   menu_bar->textcolor(FL_FOREGROUND_COLOR);
   menu_bar->menu(menu_items);
+  set_mark(menu_bar, SOUND_ITEM, game_settings.sound);
+  set_mark(menu_bar, SYMBOLS_ITEM, game_settings.symbols);
   // The level in force carries the radio mark from the start.
   char level_item[64];
   snprintf(level_item, sizeof level_item, "&Difficulty/%s", level_name(difficulty));
@@ -87,6 +106,7 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   moves_box->color(fl_rgb_color(255, 200, 220));
   game = new Varnel(0, row, w, w, "Varnel");
   game->moves_box = moves_box;
+  game->symbols = game_settings.symbols;
   // Every tile scales alike, wherever the window stands on the screen.
   game->resizable(game);
   end();
@@ -254,6 +274,29 @@ void arrow_mode_cb(Fl_Widget *, void *) {
   Varnel *game = main_window->game;
   game->arrow_mode = game->arrow_mode == 0 ? 1 : 0;
   game->Reset();
+}
+
+// A setting changed by the player is kept at once; the menu's mark follows
+// the setting, also when the command did not come from the menu.
+static void keep_setting(const char *item, bool on) {
+  set_mark(main_window->menu_bar, item, on);
+  save_settings(game_settings);
+}
+
+void sound_cb(Fl_Widget *, void *) {
+  if (!main_window) return;
+  game_settings.sound = !game_settings.sound;
+  set_sound_on(game_settings.sound);
+  keep_setting(SOUND_ITEM, game_settings.sound);
+}
+
+// The tiles are drawn anew; the game goes on.
+void symbols_cb(Fl_Widget *, void *) {
+  if (!main_window || !main_window->game) return;
+  game_settings.symbols = !game_settings.symbols;
+  main_window->game->symbols = game_settings.symbols;
+  main_window->game->redraw();
+  keep_setting(SYMBOLS_ITEM, game_settings.symbols);
 }
 
 void help_cb(Fl_Widget *, void *) {

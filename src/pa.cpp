@@ -20,17 +20,26 @@ std::vector<int> *played_ids = nullptr;
 std::mutex &queue_mutex = *new std::mutex;
 std::condition_variable &queue_changed = *new std::condition_variable;
 std::atomic<bool> stop_forced{false};
+std::atomic<bool> sound_switch{true};
 // Threads started by CreateTask that have not ended yet, guarded by
 // queue_mutex; stop_sound_threads sleeps on tasks_ended until it is 0.
 static std::condition_variable &tasks_ended = *new std::condition_variable;
 static int running_tasks = 0;
+
+void set_sound_on(bool on) {
+  sound_switch.store(on);
+}
+
+bool sound_on() {
+  return sound_switch.load();
+}
 
 int set_play_wav(int id) {
   int n;
   {
     std::lock_guard<std::mutex> lock(queue_mutex);
     n = global_wave_cnt.load(std::memory_order_relaxed);
-    if (n >= WAVE_QUEUE_SIZE) return n;
+    if (n >= WAVE_QUEUE_SIZE || (id != SOUND_STOP && !sound_switch.load())) return n;
     global_wave_list[n] = id;
     global_wave_cnt.store(++n, std::memory_order_release);
   }
@@ -85,7 +94,7 @@ static bool play_batch() {
       end_batch();
       return true;
     }
-    play_wav(id);
+    if (sound_switch.load()) play_wav(id);
     if (!more_queued(slot + 1)) return false;
   }
 }

@@ -39,9 +39,17 @@ const int WAVE_QUEUE_SIZE = 128;
 extern int global_wave_list[WAVE_QUEUE_SIZE];
 extern std::atomic<int> global_wave_cnt;
 
-// Queues a sound id; drops it when 128 ids are queued. Returns the number of
-// queued ids after the call. Never waits for a clip.
+// Queues a sound id; drops it when 128 ids are queued, or while the sound
+// is off. Returns the number of queued ids after the call. Never waits for
+// a clip.
 int set_play_wav(int id);
+
+// The player's switch (Game -> Sound), on at start. Off, nothing more is
+// heard: set_play_wav drops every sound id, so nothing stale plays once it
+// is on again, and the player cuts short the clip it plays and skips what
+// is still queued. The stop id goes through all the same.
+void set_sound_on(bool on);
+bool sound_on();
 
 // Starts PortAudio with the messages of alsa-lib and libjack silenced, once;
 // the player thread calls it when nobody did before. It may take long, or

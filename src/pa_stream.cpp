@@ -113,12 +113,12 @@ static int latency_frames(PaStream *stream, float sample_rate) {
 }
 
 // Waits until the stream has played out, looking at it at least every
-// 10 ms; a forced stop cuts it short. Returns the last answer of
-// Pa_IsStreamActive.
+// 10 ms; a forced stop or the sound turned off cuts it short. Returns the
+// last answer of Pa_IsStreamActive.
 static PaError wait_while_active(PaStream *stream, PlayingClip &clip) {
   PaError active;
   while ((active = Pa_IsStreamActive(stream)) == 1) {
-    if (stop_forced.load()) {
+    if (stop_forced.load() || !sound_switch.load()) {
       clip.aborted.store(true);
       Pa_AbortStream(stream);
       return 0;

@@ -14,6 +14,8 @@ extern std::mutex &queue_mutex;
 extern std::condition_variable &queue_changed;
 // Set by stop_sound_threads: every sound thread ends as soon as it can.
 extern std::atomic<bool> stop_forced;
+// False while the sound is off (set_sound_on).
+extern std::atomic<bool> sound_switch;
 
 // Runs task(arg) on a new detached thread, counted until it returns so that
 // stop_sound_threads can wait for it, and stores its identifier in thread

@@ -8,6 +8,7 @@
 #include <FL/Fl_Double_Window.H>
 
 #include "rules.h"
+#include "settings.h"
 
 class Fl_Menu_Bar;
 
@@ -52,6 +53,7 @@ public:
 private:
   static bool focus_from_keys;
   int handle_key();
+  void draw_glyph();
   void draw_focus_mark();
 };
 
@@ -71,6 +73,8 @@ public:
   int moves;
   int arrow_mode;
   char moves_text[256];
+  // Whether the tiles carry their colour's glyph (Game -> Symbols).
+  bool symbols = false;
 
   // Counts the board's repaints made inside its own operations; the
   // animation tests and the benchmark read it.
@@ -140,6 +144,11 @@ StartSize start_size();
 // Null until start-up has built the main window, and again after Quit.
 extern MainWin *main_window;
 
+// The settings in force: read by main at start-up, changed by the Sound and
+// Symbols commands. The main window takes its marks and the board's
+// symbols from them when it is built.
+extern Settings game_settings;
+
 // 0 while playing (and after a win); 1 from the Win menu entry into the
 // breeding step it calls; -1 after a loss until a win or a new game.
 extern int global_win;
@@ -171,6 +180,8 @@ void medium_cb(Fl_Widget *, void *);
 void hard_cb(Fl_Widget *, void *);
 void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
+void sound_cb(Fl_Widget *, void *);
+void symbols_cb(Fl_Widget *, void *);
 void help_cb(Fl_Widget *, void *);
 void keys_cb(Fl_Widget *, void *);
 void about_cb(Fl_Widget *, void *);

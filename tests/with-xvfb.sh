@@ -15,6 +15,8 @@ if ! read -r -t 20 number <"$dir/display"; then
   exit 1
 fi
 export DISPLAY=":$number"
+# The game's settings stay in here too, never in the user's ~/.config.
+export XDG_CONFIG_HOME=$dir/config
 "$@"
 rc=$?
 kill "$xvfb" 2>/dev/null

@@ -1,6 +1,8 @@
 // The board and its tiles: cell colours and labels, Swap, the result button,
 // and the hover outline under the real pointer.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "board_helpers.h"
 #include "game_fixture.h"
@@ -24,15 +26,35 @@ template <typename Done> bool wait_until(Done done) {
   return done();
 }
 
-// The RGB value of a pixel of the board's window, as 0xRRGGBB.
-unsigned long pixel(Varnel *b, int x, int y) {
+// The RGB values of a rectangle of the board's window, as 0xRRGGBB, row by
+// row.
+std::vector<unsigned long> pixels(Varnel *b, int x, int y, int w = 1, int h = 1) {
   Fl::flush();
   XSync(fl_display, False);
-  XImage *image = XGetImage(fl_display, fl_xid(b), x, y, 1, 1, AllPlanes, ZPixmap);
-  if (!image) return ~0ul;
-  unsigned long p = XGetPixel(image, 0, 0) & 0xFFFFFF;
-  XDestroyImage(image);
-  return p;
+  std::vector<unsigned long> out;
+  XImage *image = XGetImage(fl_display, fl_xid(b), x, y, w, h, AllPlanes, ZPixmap);
+  for (int j = 0; image && j < h; j++)
+    for (int i = 0; i < w; i++)
+      out.push_back(XGetPixel(image, i, j) & 0xFFFFFF);
+  if (image) XDestroyImage(image);
+  return out;
+}
+
+unsigned long pixel(Varnel *b, int x, int y) {
+  std::vector<unsigned long> p = pixels(b, x, y);
+  return p.empty() ? ~0ul : p[0];
+}
+
+// Row 2 showing the twelve colours, an empty cell and a dead tile, in swap
+// mode (0) or arrow mode (1): its pixels, 14 tiles wide.
+std::vector<unsigned long> colour_row(Varnel *b, int mode) {
+  b->arrow_mode = mode;
+  for (int c = 0; c < 14; c++) {
+    b->buttons[2][c]->direction = c % 8;
+    b->Array(2, c, c < 12 ? c : c == 12 ? CELL_EMPTY : CELL_DEAD);
+  }
+  b->redraw();
+  return pixels(b, 0, 80, 14 * 40, 40);
 }
 
 using BoardModelTest = GameTest;
@@ -164,6 +186,38 @@ TEST_F(BoardModelTest, ShownResultButtonTakesTheClicksOverTheTilesItCovers) {
   EXPECT_EQ(global_win, 0);
   EXPECT_EQ(b->sel_row, -1);
   EXPECT_EQ(b->board[0][0], CELL_EMPTY); // a fresh deal
+}
+
+// Symbols off: the tiles look exactly as the game has always drawn them.
+// On: each colour carries a glyph of its own (the pixels that change differ
+// from tile to tile), empty and dead cells none; the game goes on.
+TEST_F(BoardModelTest, SymbolsTellTheTwelveColoursApartAndOffChangeNoPixel) {
+  Varnel *b = board();
+  fill_without_matches(b);
+  pointer_to(b, 790, 790); // hovering a tile far from row 2
+  ASSERT_TRUE(wait_until([&] { return b->buttons[19][19]->hover == 1; }));
+  std::vector<unsigned long> off[2] = {colour_row(b, 0), colour_row(b, 1)};
+  unsigned long long hash = 14695981039346656037ull; // FNV-1a of both pictures
+  for (int mode : {0, 1})
+    for (unsigned long p : off[mode])
+      for (int k = 0; k < 3; k++)
+        hash = (hash ^ ((p >> (8 * k)) & 0xFF)) * 1099511628211ull;
+  EXPECT_EQ(hash, 0x3e4768065321bf67ull); // as drawn before the glyphs existed
+  Shot cells(b->board);
+  symbols_cb(nullptr, nullptr);
+  EXPECT_TRUE(Shot(b->board) == cells);
+  for (int mode : {0, 1}) {
+    std::vector<unsigned long> on = colour_row(b, mode);
+    std::vector<std::vector<bool>> glyphs(14);
+    for (size_t i = 0; i < on.size() && i < off[mode].size(); i++)
+      glyphs[i % 560 / 40].push_back(on[i] != off[mode][i]);
+    for (int c = 0; c < 14; c++) {
+      SCOPED_TRACE("mode " + std::to_string(mode) + " tile " + std::to_string(c));
+      EXPECT_EQ(std::count(glyphs[c].begin(), glyphs[c].end(), true) > 0, c < 12);
+      for (int d = 0; d < c && c < 12; d++)
+        EXPECT_NE(glyphs[c], glyphs[d]) << "like tile " << d;
+    }
+  }
 }
 
 } // namespace

@@ -52,7 +52,7 @@ int highest_value(Varnel *b) {
 // starts from the marks of start-up and leaves them so.
 class MainWindowTest : public GameTest {
 protected:
-  static const int ENTRIES = 18;
+  static const int ENTRIES = 20;
   int flags[ENTRIES];
   void SetUp() override {
     for (int i = 0; i < ENTRIES; i++)
@@ -85,6 +85,8 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {"Quit", quit_cb, 0, FL_CTRL + 'q'},
                      {"Reset", reset_menu_cb, 0, FL_CTRL + 'n'},
                      {"Win", win_cb, 0, 0},
+                     {"Sound", sound_cb, FL_MENU_TOGGLE | FL_MENU_VALUE, FL_CTRL + 'm'},
+                     {"Symbols", symbols_cb, FL_MENU_TOGGLE, 0},
                      {nullptr, nullptr, 0, 0},
                      {"&Difficulty", nullptr, FL_SUBMENU, 0},
                      {"Easy", easy_cb, FL_MENU_RADIO, 0},
@@ -104,7 +106,7 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
     SCOPED_TRACE(i);
     EXPECT_STREQ(m.text, want[i].label);
     EXPECT_EQ(m.callback_, want[i].callback);
-    // Only the starting level (Medium here) is marked.
+    // Only the starting level (Medium here) and the sound are marked.
     EXPECT_EQ(m.flags, want[i].flags);
     EXPECT_EQ(m.shortcut_, want[i].shortcut);
     EXPECT_EQ(m.user_data_, nullptr);
@@ -126,8 +128,9 @@ TEST_F(MainWindowTest, CommandLineLevelNamesTheDifficultyBox) {
     EXPECT_EQ(w->difficulty, level);
     EXPECT_EQ(label_of(w->difficulty_box), name);
     // The Difficulty menu marks the same level, and only that one.
+    int easy = w->menu_bar->find_index("&Difficulty/Easy");
     for (int i = 0; i < 4; i++)
-      EXPECT_EQ(menu_items[6 + i].value() != 0, i == level) << menu_items[6 + i].text;
+      EXPECT_EQ(menu_items[easy + i].value() != 0, i == level) << menu_items[easy + i].text;
     w->hide();
     delete w;
   }
@@ -221,18 +224,28 @@ TEST_F(MainWindowTest, CommandsWithoutWindowOrArgumentsDoNothing) {
   // only sets the flag.
   MainWin *w = main_window;
   main_window = nullptr;
-  for (Fl_Callback *cb :
-       {quit_cb, reset_menu_cb, easy_cb, medium_cb, hard_cb, stupid_cb, arrow_mode_cb})
+  for (Fl_Callback *cb : {quit_cb, reset_menu_cb, easy_cb, medium_cb, hard_cb, stupid_cb,
+                          arrow_mode_cb, sound_cb, symbols_cb})
     cb(nullptr, nullptr);
   win_cb(nullptr, nullptr);
   main_window = w;
   EXPECT_TRUE(Shot(b->board) == before);
   EXPECT_EQ(global_win, 1);
-  EXPECT_TRUE(w->shown() && w->difficulty == 1 && b->arrow_mode == 0);
+  EXPECT_TRUE(w->shown() && w->difficulty == 1 && b->arrow_mode == 0 && !b->symbols);
+  EXPECT_TRUE(game_settings.sound && sound_on());
   EXPECT_EQ(label_of(w->difficulty_box), "Medium");
   // The real result button, clicked: a new game.
   b->result_button->do_callback();
   EXPECT_TRUE(global_win == 0 && !b->result_button->visible());
+}
+
+// Sound and Symbols change at once, and are kept for the next start.
+TEST_F(MainWindowTest, SoundAndSymbolsAreKeptForTheNextStart) {
+  pick("&Game/Sound");
+  pick("&Game/Symbols");
+  EXPECT_TRUE(!sound_on() && board()->symbols);
+  Settings kept = load_settings();
+  EXPECT_TRUE(!kept.sound && kept.symbols);
 }
 
 TEST_F(MainWindowTest, QuitHidesAndDestroysTheWindow) {

@@ -44,6 +44,10 @@ protected:
     char cwd[4096];
     old_dir = getcwd(cwd, sizeof cwd);
     ASSERT_EQ(chdir(dir.c_str()), 0);
+    // The settings a command saves stay in the test's own directory.
+    setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
+    game_settings = Settings();
+    set_sound_on(true);
     global_win = 0;
     main_window = new MainWin(1, 800, 830, "Varnel test");
     Fl::check();

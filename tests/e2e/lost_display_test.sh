@@ -9,6 +9,7 @@ set -u
 program=$1
 sounds=$2
 work=$(mktemp -d)
+export XDG_CONFIG_HOME=$work/config
 xvfb=""
 game=""
 cleanup() {

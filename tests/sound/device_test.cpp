@@ -35,6 +35,7 @@ protected:
     for (int id = 0; id < 9; id++)
       read_wav((std::string(SOUND_DIR) + "/" + sound_names[id]).c_str(), id);
     played_ids = &log;
+    set_sound_on(true);
   }
   void TearDown() override {
     stop_sound_threads();
@@ -108,6 +109,20 @@ TEST_F(Device, MissingClipIsSkippedSilently) {
   const WaveClip &ding = wave[SOUND_DING];
   Bytes played(ding.data, ding.data + 2 * clip_frames(ding.duration, ding.sample_rate));
   EXPECT_GE(find_bytes(read_file(stream_file(device_dir, 0)), played), 0);
+}
+
+// Sound off (Game -> Sound): what was queued before is skipped, new
+// requests are not even queued, so nothing is heard now or, stale, once it
+// is on again; the stop still reaches the player.
+TEST_F(Device, WithTheSoundOffNothingIsQueuedOrHeard) {
+  set_play_wav(SOUND_POP);
+  set_sound_on(false);
+  EXPECT_EQ(set_play_wav(SOUND_FANFARE), 1);
+  EXPECT_EQ(set_play_wav(SOUND_STOP), 2);
+  create_play_all_wav(0);
+  wait_for_sound_threads();
+  EXPECT_EQ(streams(), 0);
+  EXPECT_EQ(log, (std::vector<int>{SOUND_POP, SOUND_STOP, PLAYED_BATCH_END}));
 }
 
 TEST_F(Device, StreamErrorIsReportedOnStderr) {

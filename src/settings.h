@@ -1,0 +1,39 @@
+// The player's settings, kept between runs in a small text file of
+// key=value lines: $XDG_CONFIG_HOME/varnel/settings, by default
+// ~/.config/varnel/settings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct Settings {
+  bool sound = true;    // "sound=on" or "sound=off"
+  bool symbols = false; // "symbols=on" or "symbols=off"
+  // Lines of the file that are not ours (another version's keys, comments),
+  // kept as they were, in order, when the file is rewritten.
+  std::vector<std::string> other_lines;
+};
+
+// A settings file larger than this is not one of ours: it gives the
+// defaults, and the game reads no more of it.
+const size_t SETTINGS_MAX_BYTES = 64 * 1024;
+
+// Reads the text of a settings file. A key with a value other than on or
+// off keeps its default, the last of several lines of one key counts, and
+// lines holding control characters (a garbled or binary file) are dropped.
+Settings parse_settings(const std::string &text);
+// The text of a settings file: our keys, then the other lines as long as
+// the whole stays within SETTINGS_MAX_BYTES.
+std::string format_settings(const Settings &settings);
+
+// Where the settings file is, or "" when neither an absolute
+// XDG_CONFIG_HOME nor an absolute HOME is set.
+std::string settings_path();
+// The settings from the file; the defaults when it is missing, unreadable,
+// not a regular file or too large.
+Settings load_settings();
+// Writes the file anew (a temporary file renamed over it), creating its
+// directories with mode 0700 where they are missing, and keeping the lines
+// that are not ours as they stand in the file now. On failure the file is
+// left as it was, one line goes to standard error, and false is returned.
+bool save_settings(const Settings &settings);

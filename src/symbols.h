@@ -1,0 +1,12 @@
+// Glyphs on the tiles, one shape for each tile colour, for players who do
+// not tell every colour apart (Game -> Symbols).
+#pragma once
+
+#include <FL/Enumerations.H>
+
+// Draws the glyph of a cell value on a tile at (x, y) of side size whose
+// face has the colour face: about half the tile, centred; or, beside an
+// arrow of label size arrow_size (0: none) in the middle, in the top-left
+// corner up to the arrow. Values without a colour (empty, dead) get none.
+void draw_symbol(int value, Fl_Color face, int x, int y, int size, int arrow_size);
+

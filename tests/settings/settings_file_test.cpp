@@ -1,0 +1,79 @@
+// The settings file: what the reader makes of any text, and the file on
+// disk when it is missing, garbled, too large, not a file, or cannot be
+// written, under an XDG_CONFIG_HOME of the test's own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "settings.h"
+
+namespace {
+
+std::string read_text(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(SettingsText, KnownKeysAreReadAndOtherTextLinesKept) {
+  const struct {
+    std::string text;
+    bool sound, symbols;
+    std::vector<std::string> kept;
+  } cases[] = {
+      {"", true, false, {}},
+      {"sound=off\nsymbols=on\n", false, true, {}},
+      {" symbols = on \r\nsound=maybe\nsound=off\nsound=on", true, true, {}},
+      {"# mine\ncolour=blue\n\nsound=off\n", false, false, {"# mine", "colour=blue", ""}},
+      {std::string("\x01\x7f\xff\0garbage\nsound=off\nSOUND=on\n", 31), false, false, {"SOUND=on"}},
+      {"sound=off\n" + std::string(SETTINGS_MAX_BYTES, '#'), true, false, {}}, // too large
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 40));
+    Settings s = parse_settings(c.text);
+    EXPECT_TRUE(s.sound == c.sound && s.symbols == c.symbols);
+    EXPECT_EQ(s.other_lines, c.kept);
+  }
+}
+
+TEST(SettingsFile, HostileFilesGiveTheDefaultsAndOnlyTheChangeIsEverLost) {
+  char tmpl[] = "/tmp/varnel-settings-XXXXXX";
+  std::string dir = mkdtemp(tmpl), file = dir + "/varnel/settings";
+  // A relative XDG_CONFIG_HOME counts as unset.
+  setenv("XDG_CONFIG_HOME", "relative", 1);
+  setenv("HOME", dir.c_str(), 1);
+  EXPECT_EQ(settings_path(), dir + "/.config/varnel/settings");
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  // Missing: the defaults. Saved: the directory made, private.
+  EXPECT_TRUE(load_settings().sound);
+  Settings changed;
+  changed.sound = false;
+  ASSERT_TRUE(save_settings(changed));
+  struct stat st;
+  EXPECT_TRUE(stat((dir + "/varnel").c_str(), &st) == 0 && (st.st_mode & 0777) == 0700);
+  EXPECT_EQ(read_text(file), "sound=off\nsymbols=off\n");
+  // Lines that are not ours stay.
+  std::ofstream(file) << "future=1\nsymbols=on\n# note\n";
+  ASSERT_TRUE(save_settings(changed));
+  EXPECT_EQ(read_text(file), "sound=off\nsymbols=off\nfuture=1\n# note\n");
+  // Too large, or a FIFO that nobody writes: the defaults, at once.
+  std::ofstream(file) << "sound=off\n" << std::string(SETTINGS_MAX_BYTES, '\n');
+  EXPECT_TRUE(load_settings().sound);
+  std::filesystem::remove(file);
+  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+  EXPECT_TRUE(load_settings().sound);
+  // Nowhere to write: one line, and the file in the way untouched.
+  setenv("XDG_CONFIG_HOME", (dir + "/varnel/settings").c_str(), 1);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(save_settings(changed));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "varnel: cannot save the settings in " + file + "/varnel/settings: Not a directory\n");
+  EXPECT_TRUE(std::filesystem::is_fifo(file));
+  std::filesystem::remove_all(dir);
+}
+
+} // namespace
