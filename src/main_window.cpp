@@ -62,11 +62,11 @@ static int in_row(int row, int length) {
 
 // The game's shortcuts work from each of its windows: a shortcut that no
 // widget of the focused window takes (in the top-scores window, say) is
-// handed to the main window, unless the main window has just had it. A
-// modal dialog keeps them: it holds the game until it is answered.
+// handed to the main window. One that the main window has had already it
+// declines again, having done nothing. A modal dialog keeps them: it holds
+// the game until it is answered.
 int main_window_shortcut(int event) {
   if (event != FL_SHORTCUT || !main_window || Fl::modal()) return 0;
-  if (Fl::focus() && Fl::focus()->top_window() == main_window) return 0;
   return main_window->handle(FL_SHORTCUT);
 }
 
