@@ -435,14 +435,15 @@ TEST(Win, TheResultButtonTakesThePlaceOfTheTilesUnderIt) {
   Window scores = win_to_scores(game);
   ASSERT_NE(scores, 0u);
   send_delete_window(scores);
+  EXPECT_TRUE(wait_for([&] { return !viewable(scores); }));
   // A right click on the top of tile (9, 9), above the button: the tile
-  // takes the focus and is repainted.
+  // takes the focus and is repainted. Left onto (9, 8), under the button:
+  // the button; on past it to (9, 7).
   game.click(9 * 40 + 20, 30 + 9 * 40 + 6, 3);
-  Image won = render_result_button("You Win!", FL_WHITE, FL_BLUE);
-  EXPECT_TRUE(wait_for([&] { return capture(game.window, 350, 405, 100, 50) == won; }, 100));
-  // Left onto (9, 8), under the button: the button; on past it to (9, 7).
   shell("xdotool key Left Left");
   EXPECT_TRUE(wait_for([&] { return focus_marked(game, 9, 7); }));
+  Image won = render_result_button("You Win!", FL_WHITE, FL_BLUE);
+  EXPECT_TRUE(wait_for([&] { return capture(game.window, 350, 405, 100, 50) == won; }, 50));
   shell("xdotool key Right Return"); // the button again: a new game
   EXPECT_TRUE(wait_for([&] { return game.moves_read(""); }));
   quit(game);
