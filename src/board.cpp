@@ -208,13 +208,11 @@ bool Varnel::under_result_button(const Fl_Widget *tile) const {
 // and takes that focus.
 void Varnel::show_result_button() {
   result_button->show();
-  result_row = -1;
-  for (int r = 0; r < BOARD_ROWS; r++)
-    for (int c = 0; c < BOARD_COLS; c++)
-      if (result_row < 0 && under_result_button(buttons[r][c])) {
-        result_row = r;
-        result_col = c;
-      }
+  for (int cell = BOARD_ROWS * BOARD_COLS; cell-- > 0;)
+    if (under_result_button(buttons[cell / BOARD_COLS][cell % BOARD_COLS])) {
+      result_row = cell / BOARD_COLS;
+      result_col = cell % BOARD_COLS;
+    }
   VarnelButton *tile = dynamic_cast<VarnelButton *>(Fl::focus());
   if (tile && tile->parent() == this && under_result_button(tile) && VarnelButton::keys_used()) {
     result_row = tile->row;

@@ -110,9 +110,9 @@ MainWin::~MainWin() {
   Fl::remove_handler(main_window_shortcut);
 }
 
-// The toolkit scales every child alike. A window manager may still impose
-// other proportions: the board then becomes the largest square of whole
-// tiles below the menu row, centred in the room left.
+// The toolkit scales every child alike. The window may take any shape: the
+// board is the largest square of whole tiles below the menu row, centred
+// in the room left.
 void MainWin::resize(int x, int y, int w, int h) {
   Fl_Double_Window::resize(x, y, w, h);
   int top = game->y();
