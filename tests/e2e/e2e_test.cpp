@@ -7,12 +7,9 @@
 #include "rules.h"
 
 #include <FL/Enumerations.H>
-#include <csignal>
-#include <fcntl.h>
 #include <map>
 #include <set>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -416,8 +413,7 @@ TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
 // A win by the menu, its name dialog cancelled: the top-scores window.
 Window win_to_scores(Game &game) {
   game.menu("Game", 3);
-  Window dialog = name_dialog(game);
-  game.move(200, 60, dialog);
+  game.move(200, 60, name_dialog(game));
   shell("xdotool key Escape");
   Window scores = 0;
   wait_for([&] { return (scores = game.find_window("Top Scores")) != 0; });
@@ -433,12 +429,10 @@ TEST(Win, TheResultButtonTakesThePlaceOfTheTilesUnderIt) {
   Image before;
   make_a_swap(game, row, col, before);
   Window scores = win_to_scores(game);
-  ASSERT_NE(scores, 0u);
   send_delete_window(scores);
   EXPECT_TRUE(wait_for([&] { return !viewable(scores); }));
-  // A right click on the top of tile (9, 9), above the button: the tile
-  // takes the focus and is repainted. Left onto (9, 8), under the button:
-  // the button; on past it to (9, 7).
+  // A right click above the button focuses (and repaints) tile (9, 9); Left
+  // onto (9, 8), under the button, focuses the button; Left again (9, 7).
   game.click(9 * 40 + 20, 30 + 9 * 40 + 6, 3);
   shell("xdotool key Left Left");
   EXPECT_TRUE(wait_for([&] { return focus_marked(game, 9, 7); }));
@@ -481,24 +475,14 @@ TEST(Exit, ControlNStartsANewGameAndControlQQuits) {
 TEST(Exit, ShortcutsWorkFromTheTopScoresWindow) {
   Game game;
   ASSERT_NE(game.window, 0u);
-  int row, col;
-  Image before;
-  make_a_swap(game, row, col, before);
-  Window scores = win_to_scores(game);
-  ASSERT_NE(scores, 0u);
-  game.move(200, 300, scores);
-  shell("xdotool key Escape");
-  EXPECT_TRUE(wait_for([&] { return !viewable(scores); }));
-  scores = win_to_scores(game);
-  game.move(200, 300, scores);
-  shell("xdotool key ctrl+n");
-  EXPECT_TRUE(wait_for([&] { return game.moves_read("") && !viewable(scores); }));
-  scores = win_to_scores(game);
-  game.move(200, 300, scores);
-  shell("xdotool key ctrl+q");
-  int status = -1;
-  ASSERT_TRUE(game.wait_exit(status, 500));
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  for (const char *key : {"Escape", "ctrl+n"}) {
+    Window scores = win_to_scores(game);
+    game.move(200, 300, scores);
+    shell(std::string("xdotool key ") + key);
+    // Ctrl+N: a new game, which closes the window.
+    EXPECT_TRUE(wait_for([&] { return !viewable(scores); })) << key;
+  }
+  quit(game);
 }
 
 // Escape, over the board or the menu bar, leaves the game as it is; the
@@ -616,60 +600,6 @@ TEST(Exit, KilledConnectionEndsTheGame) {
   ASSERT_TRUE(game.wait_exit(status, 100));
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << status;
   EXPECT_EQ(game.error_output(), "X I/O error\n");
-}
-
-// openbox on the test's display for as long as this lives.
-class WindowManager {
-public:
-  WindowManager() {
-    pid = fork();
-    if (pid == 0) {
-      int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      dup2(null, 2);
-      execlp("openbox", "openbox", "--sm-disable", (char *)nullptr);
-      _exit(127);
-    }
-    wait_for([] {
-      return shell("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
-    });
-  }
-  ~WindowManager() {
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-  }
-  pid_t pid;
-};
-
-// The window's aspect hint, which openbox keeps, was inexact at 120 and
-// 168 dpi: the board started with margins.
-TEST(Screens, TheBoardStartsFlushWithTheWindowAtEveryScale) {
-  WindowManager openbox;
-  const struct {
-    int dpi, tile, row;
-  } scales[] = {{120, 50, 38}, {144, 60, 45}, {168, 70, 53}, {192, 80, 60}};
-  for (auto [dpi, tile, row] : scales) {
-    SCOPED_TRACE(dpi);
-    std::string xrdb = "echo 'Xft.dpi: " + std::to_string(dpi) + "' | xrdb -nocpp -merge";
-    ASSERT_EQ(system(xrdb.c_str()), 0);
-    Game game;
-    ASSERT_NE(game.window, 0u);
-    int side = BOARD_COLS * tile;
-    EXPECT_TRUE(wait_for(
-        [&] {
-          std::vector<Window> board = child_windows(game.window);
-          int x, y, w, h;
-          if (!window_geometry(game.window, x, y, w, h) || w != side || h != side + row ||
-              board.size() != 1)
-            return false;
-          return window_geometry(board[0], x, y, w, h) && x == 0 && y == row && w == side &&
-                 h == side;
-        },
-        250));
-    send_delete_window(game.window);
-    int status = -1;
-    EXPECT_TRUE(game.wait_exit(status));
-  }
 }
 
 } // namespace

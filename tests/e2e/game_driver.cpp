@@ -156,12 +156,8 @@ bool override_redirect(Window window) {
 
 std::vector<Window> windows_of(pid_t pid) {
   std::vector<Window> found;
-  for (Window w : child_windows(DefaultRootWindow(display()))) {
+  for (Window w : child_windows(DefaultRootWindow(display())))
     if (viewable(w) && window_pid(w) == pid) found.push_back(w);
-    // A window manager puts each window in a frame of its own.
-    for (Window framed : child_windows(w))
-      if (viewable(framed) && window_pid(framed) == pid) found.push_back(framed);
-  }
   return found;
 }
 
@@ -347,11 +343,8 @@ Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio
       if (window_name(w) == "Varnel") window = w;
     return window != 0 || !running();
   });
-  // The first game is on the screen once the move box has been drawn (on a
-  // 96-dpi screen; on others a test waits for what it needs).
-  int x, y, w, h;
-  if (window && window_geometry(window, x, y, w, h) && w == 800)
-    wait_for([&] { return moves_read(""); });
+  // The first game is on the screen once the move box has been drawn.
+  if (window) wait_for([&] { return moves_read(""); });
 }
 
 Game::~Game() {
