@@ -35,6 +35,10 @@ void VarnelButton::label(const char *text) {
 // sees the tiles as the toolkit draws them.
 bool VarnelButton::focus_from_keys = false;
 
+bool VarnelButton::keys_used() {
+  return focus_from_keys;
+}
+
 void VarnelButton::keys_in_use(bool keys) {
   if (focus_from_keys == keys) return;
   focus_from_keys = keys;
@@ -175,6 +179,7 @@ Varnel::Varnel(int x, int y, int w, int h, const char *label)
   result_button->labelcolor(FL_WHITE);
   result_button->hide();
   result_button->callback(reset_cb, this);
+  result_row = result_col = 0;
   end();
 }
 
@@ -199,6 +204,72 @@ void Varnel::draw() {
     fl_color(FL_WHITE);
     fl_rect(b->x() + inset, b->y() + inset, b->w() - 2 * inset, b->h() - 2 * inset);
   }
+  // Above everything: a tile repainted alone would otherwise cover it.
+  if (result_button->visible()) draw_child(*result_button);
+}
+
+bool Varnel::under_result_button(const Fl_Widget *tile) const {
+  const Fl_Widget *b = result_button;
+  return b->visible() && tile->x() < b->x() + b->w() && b->x() < tile->x() + tile->w() &&
+         tile->y() < b->y() + b->h() && b->y() < tile->y() + tile->h();
+}
+
+// Shows the result button. It stands in the keyboard's order for the first
+// tile it covers, or for the covered tile that the keyboard's focus is on,
+// and takes that focus.
+void Varnel::show_result_button() {
+  result_button->show();
+  for (int cell = BOARD_ROWS * BOARD_COLS; cell-- > 0;)
+    if (under_result_button(buttons[cell / BOARD_COLS][cell % BOARD_COLS])) {
+      result_row = cell / BOARD_COLS;
+      result_col = cell % BOARD_COLS;
+    }
+  VarnelButton *tile = dynamic_cast<VarnelButton *>(Fl::focus());
+  if (tile && tile->parent() == this && under_result_button(tile) && VarnelButton::keys_used()) {
+    result_row = tile->row;
+    result_col = tile->col;
+    result_button->take_focus();
+  }
+}
+
+// While the result button shows, it takes the place of the tiles it covers
+// in the keyboard's order: the focus moving onto one of them goes to the
+// button, and from the button on past them, as from the tile it stands in
+// for. Enter on it is a click, as Space is.
+int Varnel::result_button_key() {
+  if (Fl::focus() != result_button) {
+    int taken = Fl_Double_Window::handle(FL_KEYBOARD);
+    VarnelButton *tile = dynamic_cast<VarnelButton *>(Fl::focus());
+    if (tile && tile->parent() == this && under_result_button(tile)) {
+      result_row = tile->row;
+      result_col = tile->col;
+      result_button->take_focus();
+    }
+    return taken;
+  }
+  if (Fl::event_state(FL_CTRL | FL_ALT | FL_META)) return 0;
+  int key = Fl::event_key();
+  if (key == FL_Enter || key == FL_KP_Enter) {
+    result_button->do_callback();
+    return 1;
+  }
+  if (key == FL_Tab) key = Fl::event_state(FL_SHIFT) ? FL_Left : FL_Right;
+  // Through the cells in the toolkit's order: along the rows, and
+  // straight up and down.
+  int step = key == FL_Right  ? 1
+             : key == FL_Left ? -1
+             : key == FL_Down ? BOARD_COLS
+             : key == FL_Up   ? -BOARD_COLS
+                              : 0;
+  if (step == 0) return 0;
+  const int cells = BOARD_ROWS * BOARD_COLS;
+  int cell = result_row * BOARD_COLS + result_col;
+  do
+    cell += step;
+  while (cell >= 0 && cell < cells &&
+         under_result_button(buttons[cell / BOARD_COLS][cell % BOARD_COLS]));
+  if (cell >= 0 && cell < cells) buttons[cell / BOARD_COLS][cell % BOARD_COLS]->take_focus();
+  return 1;
 }
 
 int Varnel::level() const {
@@ -248,7 +319,11 @@ void Varnel::Reset() {
       marked[r][c] = 0;
     }
   }
+  // A new game from the keyboard on the result button leaves the focus on
+  // the tile the button stood for.
+  bool focused = Fl::focus() == result_button && VarnelButton::keys_used();
   result_button->hide();
+  if (focused) buttons[result_row][result_col]->take_focus();
   // Before the first flush: a move made during the deal's resolution
   // writes its own count.
   show_no_moves();
@@ -391,7 +466,7 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
 // move or a menu pick made meanwhile runs as it would from the board.
 static void tell_score_lost(ScoreSave saved) {
   if (saved == SCORE_SAVED || quit_pending()) return;
-  fl_message_title("Varnel");
+  prepare_dialog();
   fl_alert("Your score could not be saved: %s.", score_loss_text(saved));
 }
 
@@ -430,7 +505,7 @@ int Varnel::Breed() {
     // A win earlier in the run has left the button in the win's colours.
     result_button->color(FL_RED);
     result_button->labelcolor(FL_WHITE);
-    result_button->show();
+    show_result_button();
     Fl::check();
     return 0;
   }
@@ -438,14 +513,14 @@ int Varnel::Breed() {
   result_button->label("You Win!");
   result_button->color(FL_WHITE);
   result_button->labelcolor(FL_BLUE);
-  result_button->show();
+  show_result_button();
   Fl::check();
   set_play_wav(SOUND_FANFARE);
   // The dialog's answer lives in a buffer of its own: copy it at once.
   char name[256] = "Player";
   const char *answer = nullptr;
   if (!quit_pending()) {
-    fl_message_title("Varnel");
+    prepare_dialog();
     answer = fl_input("Player Name");
   }
   // Quit closes the dialog; whatever it held then is not an answer.
@@ -476,6 +551,7 @@ void Varnel::ArrowMove(VarnelButton *tile) {
 // hands the board back to the mouse.
 int Varnel::handle(int event) {
   if (event == FL_PUSH) VarnelButton::keys_in_use(false);
+  if (event == FL_KEYBOARD && result_button->visible()) return result_button_key();
   if (event != FL_MOUSEWHEEL) return Fl_Double_Window::handle(event);
   // A sideways scroll (touchpads send many) is no turn.
   if (Fl::event_dy() == 0) return 1;
@@ -530,11 +606,14 @@ static Fl_Box *score_cell(int x, int y, int w, Fl_Color colour) {
 
 // Opens the top-scores window for the current list, replacing an open one.
 // Its rows and columns grow with the text; it is never taller than the
-// screen's work area, and scrolls.
+// screen's work area, and scrolls. The rows fill the inside of the frame,
+// less the room of the vertical scrollbar when they need one, so that no
+// scrollbar shows without need.
 void Varnel::ShowTopScores() {
   close_scores_window();
-  int name_w = text_scaled(150), mode_w = text_scaled(100), moves_w = text_scaled(150);
-  int win_w = name_w + mode_w + moves_w;
+  int row_h = text_scaled(22);
+  int name_w = text_scaled(150), mode_w = text_scaled(100);
+  int win_w = name_w + mode_w + text_scaled(150);
   int sx, sy, sw, sh;
   Fl::screen_work_area(sx, sy, sw, sh);
   int win_h = std::min(text_scaled(600), sh - text_scaled(TITLE_BAR));
@@ -543,14 +622,21 @@ void Varnel::ShowTopScores() {
   Fl_Scroll *scroll = new Fl_Scroll(0, 0, win_w, win_h);
   scroll->box(FL_DOWN_BOX);
   scroll->color(FL_WHITE);
+  int left = Fl::box_dx(FL_DOWN_BOX), top = Fl::box_dy(FL_DOWN_BOX);
+  int inside_w = win_w - Fl::box_dw(FL_DOWN_BOX);
+  if (score_cnt * row_h > win_h - Fl::box_dh(FL_DOWN_BOX)) inside_w -= Fl::scrollbar_size();
+  int moves_w = inside_w - name_w - mode_w;
   for (int i = 0; i < score_cnt; i++) {
-    int y = text_scaled(22) * i;
+    int y = top + row_h * i;
     char moves[32];
     snprintf(moves, sizeof moves, "%d", score_list[i].moves);
-    score_cell(0, y, name_w, fl_rgb_color(255, 240, 150))->label(LITERAL_LABEL, score_list[i].name);
-    score_cell(name_w, y, mode_w, fl_rgb_color(180, 200, 250))
+    Fl_Box *name = score_cell(left, y, name_w, fl_rgb_color(255, 240, 150));
+    // A long name shows its start.
+    name->label(LITERAL_LABEL, score_list[i].name);
+    name->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+    score_cell(left + name_w, y, mode_w, fl_rgb_color(180, 200, 250))
         ->copy_label(mode_text(score_list[i].mode));
-    score_cell(name_w + mode_w, y, moves_w, fl_rgb_color(150, 240, 255))->copy_label(moves);
+    score_cell(left + name_w + mode_w, y, moves_w, fl_rgb_color(150, 240, 255))->copy_label(moves);
   }
   scroll->end();
   win->end();

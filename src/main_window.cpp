@@ -1,14 +1,15 @@
 // The main window, its menus and their commands.
 #include "varnel.h"
 
+#include <FL/Fl_Input_.H>
 #include <FL/Fl_Menu_Bar.H>
+#include <FL/fl_ask.H>
 #include <FL/x.H>
 #include <X11/Xresource.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <numeric>
 
 #include "pa.h"
 #include "help.h"
@@ -83,6 +84,16 @@ static int in_row(int row, int length) {
   return length * row / MENU_ROW;
 }
 
+// The game's shortcuts work from each of its windows: a shortcut that no
+// widget of the focused window takes (in the top-scores window, say) is
+// handed to the main window. One that the main window has had already it
+// declines again, having done nothing. A modal dialog keeps them: it holds
+// the game until it is answered.
+int main_window_shortcut(int event) {
+  if (event != FL_SHORTCUT || !main_window || Fl::modal()) return 0;
+  return main_window->handle(FL_SHORTCUT);
+}
+
 MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Window(w, h, title) {
   this->difficulty = difficulty;
   int row = h - w;
@@ -111,24 +122,26 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   game->resizable(game);
   end();
   resizable(this);
-  // Window managers that honour it keep the window's proportions, and with
-  // them the board's square, down to about a quarter of its size: exactly
-  // where the proportions come in small enough steps, else nearly.
-  int g = std::gcd(w, h), n = g / 4;
-  if (n > 0)
-    size_range(w / g * n, h / g * n, 0, 0, 0, 0, 1);
-  else
-    size_range(w / 4, h / 4, 0, 0, 0, 0, 1);
+  // No aspect hint: a window manager that keeps one grows the window past
+  // the screen's edge as the player drags it wider, and at some scales its
+  // ratio is inexact, which leaves margins from the start. The board stays
+  // square in any shape (resize); a quarter of the start size is the least.
+  size_range(w / 4, h / 4);
   callback(main_window_cb);
+  Fl::add_handler(main_window_shortcut);
   set_window_class_and_icon();
   show();
 }
 
-// The toolkit scales every child alike. A window manager may still impose
-// other proportions: the board then becomes the largest square of whole
-// tiles below the menu row, centred in the room left. The row, not the
-// board, tells where that room starts: a move, or a window manager's second
-// word on the same size, leaves the board where the last call put it.
+MainWin::~MainWin() {
+  Fl::remove_handler(main_window_shortcut);
+}
+
+// The toolkit scales every child alike. The window may take any shape: the
+// board is the largest square of whole tiles below the menu row, centred
+// in the room left. The row, not the board, tells where that room starts:
+// a move, or a window manager's second word on the same size, leaves the
+// board where the last call put it.
 void MainWin::resize(int x, int y, int w, int h) {
   Fl_Double_Window::resize(x, y, w, h);
   int top = menu_bar->y() + menu_bar->h();
@@ -307,4 +320,45 @@ void keys_cb(Fl_Widget *, void *) {
 }
 void about_cb(Fl_Widget *, void *) {
   show_help(HelpPage::ABOUT);
+}
+
+// The dialog on the screen, once shown: its input field made as high as
+// the text needs (the toolkit makes it 25 pixels high at any text size),
+// and the dialog centred over the main window.
+static void fit_dialog(void *) {
+  Fl_Window *dialog = fl_message_icon()->window();
+  if (!dialog || !dialog->shown()) return;
+  int grow = 0, below = dialog->h();
+  for (int i = 0; i < dialog->children(); i++) {
+    Fl_Input_ *input = dynamic_cast<Fl_Input_ *>(dialog->child(i));
+    if (!input || !input->visible()) continue;
+    grow = std::max(0, text_scaled(25) - input->h());
+    below = input->y() + input->h();
+    input->size(input->w(), input->h() + grow);
+  }
+  for (int i = 0; i < dialog->children(); i++) {
+    Fl_Widget *child = dialog->child(i);
+    if (child->y() >= below) child->position(child->x(), child->y() + grow);
+  }
+  int x = dialog->x(), y = dialog->y(), w = dialog->w(), h = dialog->h() + grow;
+  if (main_window) {
+    int sx, sy, sw, sh;
+    Fl::screen_work_area(sx, sy, sw, sh, main_window->x(), main_window->y());
+    x = std::max(sx, std::min(main_window->x() + (main_window->w() - w) / 2, sx + sw - w));
+    y = std::max(sy, std::min(main_window->y() + (main_window->h() - h) / 2, sy + sh - h));
+  }
+  // Without its resizable widget the dialog keeps its children where they
+  // are, and stays of a fixed size.
+  Fl_Widget *resizable = dialog->resizable();
+  dialog->resizable(nullptr);
+  dialog->resize(x, y, w, h);
+  dialog->resizable(resizable);
+  dialog->init_sizes();
+}
+
+void prepare_dialog() {
+  fl_message_hotspot(0);
+  fl_message_title("Varnel");
+  Fl::remove_timeout(fit_dialog);
+  Fl::add_timeout(0.0, fit_dialog);
 }

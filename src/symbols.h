@@ -9,4 +9,3 @@
 // arrow of label size arrow_size (0: none) in the middle, in the top-left
 // corner up to the arrow. Values without a colour (empty, dead) get none.
 void draw_symbol(int value, Fl_Color face, int x, int y, int size, int arrow_size);
-

@@ -49,6 +49,7 @@ public:
   // Whether the keyboard (true) or the mouse (false) was used last on the
   // board; the focus is marked only while it is the keyboard.
   static void keys_in_use(bool keys);
+  static bool keys_used();
 
 private:
   static bool focus_from_keys;
@@ -103,12 +104,17 @@ public:
   void close_scores_window();
 
 private:
+  // The cell whose place the result button takes in the keyboard's order.
+  int result_row, result_col;
   void show_step(); // repaint the board and flush pending events
   void count_move();
   void show_no_moves();
   void show_moves_text();
   void clear_selection();
   int level() const;
+  bool under_result_button(const Fl_Widget *tile) const;
+  void show_result_button();
+  int result_button_key();
 };
 
 // The main window: menu bar, difficulty box, move box and the board. The
@@ -126,6 +132,7 @@ public:
   Fl_Timeout_Handler after_first_paint = nullptr;
 
   MainWin(int difficulty, int w, int h, const char *title);
+  ~MainWin() override;
   void resize(int x, int y, int w, int h) override;
   void flush() override;
   int handle(int event) override;
@@ -140,6 +147,12 @@ struct StartSize {
   int text;
 };
 StartSize start_size();
+
+// Called right before each of the game's message dialogs (fl_input,
+// fl_message, fl_alert ...): the dialog is titled "Varnel", opens centred
+// over the main window rather than at the pointer, and its input field is
+// as high as its text needs at the game's text size.
+void prepare_dialog();
 
 // Null until start-up has built the main window, and again after Quit.
 extern MainWin *main_window;
@@ -186,6 +199,9 @@ void help_cb(Fl_Widget *, void *);
 void keys_cb(Fl_Widget *, void *);
 void about_cb(Fl_Widget *, void *);
 void main_window_cb(Fl_Widget *w, void *);
+// Handed every shortcut that no window of the game has taken: the main
+// window's shortcuts work from the game's other windows.
+int main_window_shortcut(int event);
 void top_score_win_cb(Fl_Widget *w, void *data);
 // The label type of the names in the top-scores window: the text as typed,
 // where '@' starts no symbol.

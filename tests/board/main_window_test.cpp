@@ -1,6 +1,8 @@
 // The main window, its menus and their commands, also when a command arrives
 // in the middle of a running resolution.
+#include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Bar.H>
+#include <FL/fl_ask.H>
 #include <cstring>
 #include <ctime>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "help.h"
 // Last: Xlib's macros would clash with the test framework's names.
 #include <FL/Fl_Text_Display.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 
 namespace {
@@ -303,14 +306,15 @@ TEST_F(MainWindowTest, TheBoardScalesEvenlyWhereverTheWindowIs) {
   }
 }
 
-// A window manager that keeps the window's proportions is asked to; one
-// that imposes others gets a square board of whole tiles, centred.
+// No aspect hint (a window manager keeping one grew the window past the
+// screen as it was dragged): a square board of whole tiles, centred, in
+// any shape down to a quarter of the start size.
 TEST_F(MainWindowTest, TheBoardStaysSquareInAWindowOfOtherProportions) {
   XSizeHints hints;
   long supplied = 0;
   ASSERT_TRUE(XGetWMNormalHints(fl_display, fl_xid(main_window), &hints, &supplied));
-  EXPECT_TRUE(hints.flags & PAspect);
-  EXPECT_EQ(hints.min_aspect.x * 830, hints.min_aspect.y * 800);
+  EXPECT_FALSE(hints.flags & PAspect);
+  EXPECT_TRUE(hints.min_width == 200 && hints.min_height == 207);
   Varnel *b = board();
   for (auto [w, h] : {std::pair{1000, 700}, {700, 1000}}) {
     main_window->resize(0, 0, w, h);
@@ -359,6 +363,38 @@ TEST(DenseScreen, At192DpiEverythingIsTwiceAsLarge) {
   Fl_Window *help = show_help(HelpPage::HOW_TO_PLAY);
   EXPECT_TRUE(help->w() == 1040 && ((Fl_Text_Display *)help->child(0))->textsize() == 26);
   delete w;
+}
+
+// At 192 dpi the name dialog's 22-pixel text overfilled its 25-pixel field,
+// and the dialog opened at the pointer, a screen corner away.
+TEST(DenseScreen, TheNameDialogFitsItsTextOverTheBoard) {
+  ASSERT_EQ(system("echo 'Xft.dpi: 192' | xrdb -nocpp -merge && xdotool mousemove 0 0"), 0);
+  fl_open_display();
+  set_text_size(start_size().text);
+  char dir[] = "/tmp/varnel-test-XXXXXX"; // where the win writes its score
+  ASSERT_TRUE(mkdtemp(dir) && chdir(dir) == 0);
+  main_window = new MainWin(1, 1600, 1660, "Varnel test");
+  static int field, text, off_x, off_y; // the dialog's centre from the window's
+  auto look = [](void *) {              // once the dialog is up; then closed, a cancel
+    Fl_Window *dialog = fl_message_icon()->window();
+    if (!dialog->shown()) return;
+    for (int i = 0; i < dialog->children(); i++)
+      if (Fl_Input *input = dynamic_cast<Fl_Input *>(dialog->child(i))) {
+        fl_font(input->textfont(), input->textsize());
+        field = input->h() - Fl::box_dh(input->box()), text = fl_height();
+      }
+    off_x = dialog->x() + dialog->w() / 2 - main_window->x() - main_window->w() / 2;
+    off_y = dialog->y() + dialog->h() / 2 - main_window->y() - main_window->h() / 2;
+    dialog->hide();
+  };
+  Fl::add_check(look);
+  win_cb(nullptr, nullptr);
+  Fl::remove_check(look);
+  EXPECT_GE(field, text);
+  EXPECT_TRUE(abs(off_x) <= 1 && abs(off_y) <= 1) << off_x << "," << off_y;
+  delete main_window;
+  main_window = nullptr;
+  EXPECT_EQ(system(("rm -r " + std::string(dir)).c_str()), 0);
 }
 
 // A long resolution: a square at the bottom of a full board without

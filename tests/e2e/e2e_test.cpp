@@ -429,8 +429,6 @@ TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
   ASSERT_NE(dialog, 0u);
   EXPECT_EQ(window_class(dialog), "varnel,Varnel");
   EXPECT_EQ(window_name(dialog), "Varnel");
-  Image won = render_result_button("You Win!", FL_WHITE, FL_BLUE);
-  EXPECT_TRUE(wait_for([&] { return capture(game.window, 350, 405, 100, 50) == won; }));
   EXPECT_TRUE(wait_for([&] { return game.heard_in_order({THUMP, PAN, POP, FANFARE}); }));
   EXPECT_EQ(game.scores(), kept);
 
@@ -458,10 +456,46 @@ TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
     return table.at(3, 22 * 4 + 3) == WHITE && table.at(200, 22 * 4 + 11) == WHITE;
   }));
 
-  // Closed by the window manager: the game goes on.
+  // Closed by the window manager: the game goes on. The dialogs no longer
+  // hide the result button.
   send_delete_window(scores);
   EXPECT_TRUE(wait_for([&] { return !viewable(scores); }));
   EXPECT_TRUE(game.running());
+  Image won = render_result_button("You Win!", FL_WHITE, FL_BLUE);
+  EXPECT_TRUE(wait_for([&] { return capture(game.window, 350, 405, 100, 50) == won; }));
+  quit(game);
+}
+
+// A win by the menu, its name dialog cancelled: the top-scores window.
+Window win_to_scores(Game &game) {
+  game.menu("Game", 3);
+  game.move(200, 60, name_dialog(game));
+  shell("xdotool key Escape");
+  Window scores = 0;
+  wait_for([&] { return (scores = game.find_window("Top Scores")) != 0; });
+  return scores;
+}
+
+// The keyboard reached the tiles under the result button, and a tile
+// repainted there was drawn over the button.
+TEST(Win, TheResultButtonTakesThePlaceOfTheTilesUnderIt) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  Image before;
+  make_a_swap(game, row, col, before);
+  Window scores = win_to_scores(game);
+  send_delete_window(scores);
+  EXPECT_TRUE(wait_for([&] { return !viewable(scores); }));
+  // A right click above the button focuses (and repaints) tile (9, 9); Left
+  // onto (9, 8), under the button, focuses the button; Left again (9, 7).
+  game.click(9 * 40 + 20, 30 + 9 * 40 + 6, 3);
+  shell("xdotool key Left Left");
+  EXPECT_TRUE(wait_for([&] { return focus_marked(game, 9, 7); }));
+  Image won = render_result_button("You Win!", FL_WHITE, FL_BLUE);
+  EXPECT_TRUE(wait_for([&] { return capture(game.window, 350, 405, 100, 50) == won; }, 50));
+  shell("xdotool key Right Return"); // the button again: a new game
+  EXPECT_TRUE(wait_for([&] { return game.moves_read(""); }));
   quit(game);
 }
 
@@ -509,6 +543,21 @@ TEST(Exit, ControlNStartsANewGameAndControlQQuits) {
   int status = -1;
   ASSERT_TRUE(game.wait_exit(status, 500));
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// The top-scores window takes the focus after a win, and kept the game's
+// shortcuts from working; Escape still closes it.
+TEST(Exit, ShortcutsWorkFromTheTopScoresWindow) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  for (const char *key : {"Escape", "ctrl+n"}) {
+    Window scores = win_to_scores(game);
+    game.move(200, 300, scores);
+    shell(std::string("xdotool key ") + key);
+    // Ctrl+N: a new game, which closes the window.
+    EXPECT_TRUE(wait_for([&] { return !viewable(scores); })) << key;
+  }
+  quit(game);
 }
 
 // Escape, over the board or the menu bar, leaves the game as it is; the

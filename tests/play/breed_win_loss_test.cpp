@@ -265,13 +265,14 @@ TEST_F(BreedWinLoss, ScoresWindowRows) {
   ASSERT_EQ(boxes.size(), 33u);
   const Fl_Color colours[3] = {fl_rgb_color(255, 240, 150), fl_rgb_color(180, 200, 250),
                                fl_rgb_color(150, 240, 255)};
-  const int xs[3] = {0, 150, 250}, ws[3] = {150, 100, 150};
+  // Inside the scroll area's frame.
+  const int xs[3] = {2, 152, 252}, ws[3] = {150, 100, 146};
   for (int i = 0; i < 11; i++) {
     SCOPED_TRACE("row " + std::to_string(i));
     for (int k = 0; k < 3; k++) {
       Fl_Box *box = boxes[i * 3 + k];
       EXPECT_EQ(box->x(), xs[k]);
-      EXPECT_EQ(box->y(), 22 * i);
+      EXPECT_EQ(box->y(), 2 + 22 * i);
       EXPECT_EQ(box->w(), ws[k]);
       EXPECT_EQ(box->h(), 22);
       EXPECT_EQ(box->color(), colours[k]);
@@ -312,6 +313,23 @@ TEST_F(BreedWinLoss, ScoresWindowRows) {
   scroll = dynamic_cast<Fl_Scroll *>(b->scores_window->child(0));
   for (int i = 0; i < scroll->children(); i++)
     EXPECT_EQ(dynamic_cast<Fl_Box *>(scroll->child(i)), nullptr);
+}
+
+// The rows were as wide as the frame's outside, so both scrollbars showed
+// even for one row; and a long name was centred, cut at both ends.
+TEST_F(BreedWinLoss, ScoresWindowScrollsOnlyWhenItMust) {
+  for (int rows : {1, 40}) {
+    write_file("top_scores.txt", "");
+    for (int i = 0; i < rows; i++)
+      std::ofstream("top_scores.txt", std::ios::app) << i << ":1:" << std::string(40, 'W') << "\n";
+    read_top_scores();
+    board()->ShowTopScores();
+    Fl_Scroll *scroll = (Fl_Scroll *)board()->scores_window->child(0);
+    // The scroll area sets its scrollbars as it is drawn.
+    EXPECT_TRUE(pump_until([&] { return !scroll->hscrollbar.visible(); })) << rows;
+    EXPECT_EQ(scroll->scrollbar.visible() != 0, rows == 40);
+    EXPECT_EQ(scroll->child(0)->align(), FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+  }
 }
 
 // Quit destroys an open top-scores window with the board. Escape in the main
