@@ -116,12 +116,13 @@ static int replace_file(const std::string &dir, const std::string &path, const s
   return err;
 }
 
-// A settings file that is a symbolic link (kept with the player's other
-// dotfiles, say) stays one: the file it ends at is rewritten, beside itself.
+// A settings file that is a symbolic link to a regular file (kept with the
+// player's other dotfiles, say) stays one: that file is rewritten, beside
+// itself. A link to anything else (/dev/null) is replaced, as before.
 static std::string link_target(const std::string &path) {
   char *real = realpath(path.c_str(), nullptr);
-  if (!real) return path;
-  std::string target = real;
+  struct stat st;
+  std::string target = real && stat(real, &st) == 0 && S_ISREG(st.st_mode) ? real : path;
   free(real);
   return target;
 }
