@@ -116,6 +116,17 @@ static int replace_file(const std::string &dir, const std::string &path, const s
   return err;
 }
 
+// A settings file that is a symbolic link to a regular file (kept with the
+// player's other dotfiles, say) stays one: that file is rewritten, beside
+// itself. A link to anything else (/dev/null) is replaced, as before.
+static std::string link_target(const std::string &path) {
+  char *real = realpath(path.c_str(), nullptr);
+  struct stat st;
+  std::string target = real && stat(real, &st) == 0 && S_ISREG(st.st_mode) ? real : path;
+  free(real);
+  return target;
+}
+
 bool save_settings(const Settings &settings) {
   std::string config = config_home();
   if (config.empty()) {
@@ -130,7 +141,8 @@ bool save_settings(const Settings &settings) {
   Settings kept = parse_settings(read_text(path));
   kept.sound = settings.sound;
   kept.symbols = settings.symbols;
-  if (!err) err = replace_file(dir, path, format_settings(kept));
+  std::string target = link_target(path);
+  if (!err) err = replace_file(target.substr(0, target.rfind('/')), target, format_settings(kept));
   if (!err) return true;
   fprintf(stderr, "varnel: cannot save the settings in %s: %s\n", path.c_str(), strerror(err));
   fflush(stderr);

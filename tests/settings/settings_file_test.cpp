@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "settings.h"
 
@@ -73,6 +74,23 @@ TEST(SettingsFile, HostileFilesGiveTheDefaultsAndOnlyTheChangeIsEverLost) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "varnel: cannot save the settings in " + file + "/varnel/settings: Not a directory\n");
   EXPECT_TRUE(std::filesystem::is_fifo(file));
+  std::filesystem::remove_all(dir);
+}
+
+// A settings file linked from elsewhere was replaced by a file of its own,
+// and the file linked to never changed.
+TEST(SettingsFile, LinkedFileStaysALink) {
+  char tmpl[] = "/tmp/varnel-settings-XXXXXX";
+  std::string dir = mkdtemp(tmpl), real = dir + "/dotfiles-settings";
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  std::ofstream(real) << "symbols=on\n";
+  ASSERT_EQ(mkdir((dir + "/varnel").c_str(), 0700), 0);
+  ASSERT_EQ(symlink(real.c_str(), (dir + "/varnel/settings").c_str()), 0);
+  Settings changed;
+  changed.sound = false;
+  ASSERT_TRUE(save_settings(changed));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "/varnel/settings"));
+  EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\n");
   std::filesystem::remove_all(dir);
 }
 
