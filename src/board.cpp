@@ -106,6 +106,8 @@ int VarnelButton::handle_key() {
       key == FL_Tab || key == FL_Left || key == FL_Right || key == FL_Up || key == FL_Down;
   if (!turn && !moves_focus && !activates(key)) return 0;
   keys_in_use(true);
+  Varnel *board = (Varnel *)user_data();
+  if (board && board->under_result_button(this)) return board->covered_tile_key(this);
   if (moves_focus) return 0;
   if (turn)
     ((Varnel *)user_data())->TurnArrow(this, clockwise);
@@ -230,6 +232,18 @@ void Varnel::show_result_button() {
     result_col = tile->col;
     result_button->take_focus();
   }
+}
+
+// A click may have left the focus on a tile that the result button covers
+// once it shows: the first key moves the focus to the button, and acts
+// there.
+int Varnel::covered_tile_key(VarnelButton *tile) {
+  result_row = tile->row;
+  result_col = tile->col;
+  result_button->take_focus();
+  if (Fl::event_key() != ' ') return result_button_key();
+  result_button->do_callback();
+  return 1;
 }
 
 // While the result button shows, it takes the place of the tiles it covers

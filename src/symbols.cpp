@@ -1,5 +1,5 @@
 // The tiles' glyphs: twelve shapes that stay apart down to the corner glyph
-// of a 32-pixel tile (7 pixels), in black or white.
+// of a 32-pixel tile (8 pixels beside a 17-pixel arrow), in black or white.
 #include "symbols.h"
 
 #include <FL/Fl.H>
@@ -104,10 +104,13 @@ void draw_symbol(int value, Fl_Color face, int x, int y, int size, int arrow_siz
   if (value < 0 || value > 11) return;
   int s, at;
   if (arrow_size > 0) {
-    // The arrow's symbol spans about 1.3 times its label size around the
-    // middle; the glyph takes the corner up to it.
+    // The glyph takes the corner up to a small gap before the arrow. Drawn
+    // in any of its eight directions, the arrow leaves the corner's square
+    // free up to about 0.3 times its label size from the tile's middle
+    // (measured from 32- to 80-pixel tiles with 11- to 22-pixel text). The
+    // label keeps the text's size where the tiles had to shrink.
     at = size / 12;
-    s = std::max(size / 2 - arrow_size * 13 / 20 - at, 4);
+    s = std::max(size / 2 - arrow_size * 3 / 10 - std::max(1, size / 20) - at, 4);
   } else {
     // Inside the selection outline, a quarter in.
     s = size * 9 / 20;

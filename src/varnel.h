@@ -102,6 +102,9 @@ public:
   void ShowTopScores();
   // Hides and destroys the top-scores window, if one is open.
   void close_scores_window();
+  // A key on a tile that the result button covers: the button takes it.
+  int covered_tile_key(VarnelButton *tile);
+  bool under_result_button(const Fl_Widget *tile) const;
 
 private:
   // The cell whose place the result button takes in the keyboard's order.
@@ -112,7 +115,6 @@ private:
   void show_moves_text();
   void clear_selection();
   int level() const;
-  bool under_result_button(const Fl_Widget *tile) const;
   void show_result_button();
   int result_button_key();
 };

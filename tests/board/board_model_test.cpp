@@ -176,16 +176,24 @@ TEST_F(BoardModelTest, ShownResultButtonTakesTheClicksOverTheTilesItCovers) {
   ASSERT_TRUE(wait_until([&] { return b->sel_row != -1; }));
   EXPECT_TRUE(b->sel_row == 10 && b->sel_col == 10);
   EXPECT_EQ(queued_sounds(), std::vector<int>{SOUND_THUMP});
-  // Shown after a loss: the same click starts a new game.
-  global_win = -1;
-  b->result_button->label("You Lose.");
-  b->result_button->show();
-  b->Array(5, 5, CELL_DEAD);
-  pointer_to(b, 420, 420, true);
-  ASSERT_TRUE(wait_until([&] { return !b->result_button->visible(); }));
-  EXPECT_EQ(global_win, 0);
-  EXPECT_EQ(b->sel_row, -1);
-  EXPECT_EQ(b->board[0][0], CELL_EMPTY); // a fresh deal
+  // Shown after a loss: Space, the focus still on the clicked tile under
+  // the button, then the same click start new games. Space used to act on
+  // the covered tile.
+  for (const char *key : {"space", ""}) {
+    SCOPED_TRACE(key);
+    global_win = -1;
+    b->result_button->label("You Lose.");
+    b->result_button->show();
+    b->Array(5, 5, CELL_DEAD);
+    if (*key)
+      ASSERT_EQ(system((std::string("xdotool key ") + key).c_str()), 0);
+    else
+      pointer_to(b, 420, 420, true);
+    ASSERT_TRUE(wait_until([&] { return !b->result_button->visible(); }));
+    EXPECT_EQ(global_win, 0);
+    EXPECT_EQ(b->sel_row, -1);
+    EXPECT_EQ(b->board[0][0], CELL_EMPTY); // a fresh deal
+  }
 }
 
 // Symbols off: the tiles look exactly as the game has always drawn them.
