@@ -235,14 +235,13 @@ void Varnel::show_result_button() {
 }
 
 // A click may have left the focus on a tile that the result button covers
-// once it shows: the first key moves the focus to the button, and acts
-// there.
+// once it shows: the first key moves the focus to the button, which stands
+// in for that tile, and Space or Enter then act on the button.
 int Varnel::covered_tile_key(VarnelButton *tile) {
   result_row = tile->row;
   result_col = tile->col;
   result_button->take_focus();
-  if (Fl::event_key() != ' ') return result_button_key();
-  result_button->do_callback();
+  if (activates(Fl::event_key())) result_button->do_callback();
   return 1;
 }
 
