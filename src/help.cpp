@@ -14,12 +14,13 @@
 static Fl_Window *windows[3];
 
 // A window w x h (lengths at 11-pixel text, scaled with the game's text),
-// no taller than the screen's work area.
+// no taller than three quarters of the screen's work area: window managers
+// cascade new windows down the screen, and a taller one would run off it.
 static Fl_Double_Window *help_window(int w, int h, const char *title) {
   int sx, sy, sw, sh;
   Fl::screen_work_area(sx, sy, sw, sh);
   w = std::min(text_scaled(w), sw);
-  h = std::min(text_scaled(h), sh - text_scaled(TITLE_BAR));
+  h = std::min(text_scaled(h), sh * 3 / 4);
   Fl_Group::current(nullptr); // a window of its own, whatever is being built
   return new Fl_Double_Window(w, h, title);
 }
