@@ -503,4 +503,30 @@ TEST_F(MainWindowTest, NewGameCommandsDuringAResolutionLeaveAConsistentBoard) {
   }
 }
 
+bool work_after_paint_ran = false;
+void note_work_after_paint(void *) {
+  work_after_paint_ran = true;
+}
+
+// The start-up work that waits for the first paint (fonts, clips, player)
+// ran in the middle of the first deal, which is often when that paint comes.
+TEST_F(MainWindowTest, WorkAfterTheFirstPaintWaitsForTheBoardOperation) {
+  MainWin *w = new MainWin(1, 400, 430, "first paint");
+  w->after_first_paint = note_work_after_paint;
+  work_after_paint_ran = false;
+  {
+    BoardBusy deal;
+    for (int i = 0; i < 200 && !w->painted; i++)
+      Fl::wait(0.01);
+    ASSERT_TRUE(w->painted);
+    for (int i = 0; i < 10; i++)
+      Fl::wait(0.01);
+    EXPECT_FALSE(work_after_paint_ran);
+  }
+  for (int i = 0; i < 100 && !work_after_paint_ran; i++)
+    Fl::wait(0.01);
+  EXPECT_TRUE(work_after_paint_ran);
+  delete w;
+}
+
 } // namespace
