@@ -503,29 +503,22 @@ TEST_F(MainWindowTest, NewGameCommandsDuringAResolutionLeaveAConsistentBoard) {
   }
 }
 
-bool work_after_paint_ran = false;
-void note_work_after_paint(void *) {
-  work_after_paint_ran = true;
-}
-
-// The start-up work that waits for the first paint (fonts, clips, player)
-// ran in the middle of the first deal, which is often when that paint comes.
+// The work that waits for the first paint (fonts, clips, player) ran in the
+// middle of the first deal, which is often when that paint comes.
 TEST_F(MainWindowTest, WorkAfterTheFirstPaintWaitsForTheBoardOperation) {
+  static bool ran;
+  ran = false;
   MainWin *w = new MainWin(1, 400, 430, "first paint");
-  w->after_first_paint = note_work_after_paint;
-  work_after_paint_ran = false;
+  w->after_first_paint = [](void *) { ran = true; };
   {
     BoardBusy deal;
-    for (int i = 0; i < 200 && !w->painted; i++)
+    for (int i = 0, after = 0; i < 300 && after < 10; i++, after += w->painted)
       Fl::wait(0.01);
-    ASSERT_TRUE(w->painted);
-    for (int i = 0; i < 10; i++)
-      Fl::wait(0.01);
-    EXPECT_FALSE(work_after_paint_ran);
+    EXPECT_TRUE(w->painted && !ran);
   }
-  for (int i = 0; i < 100 && !work_after_paint_ran; i++)
+  for (int i = 0; i < 100 && !ran; i++)
     Fl::wait(0.01);
-  EXPECT_TRUE(work_after_paint_ran);
+  EXPECT_TRUE(ran);
   delete w;
 }
 
