@@ -39,6 +39,12 @@ static void after_first_paint(void *) {
 
 int main(int argc, char **argv) {
   keep_standard_files_open();
+  // One malloc arena for every thread: the audio library's start, on a
+  // thread of its own, then reuses memory freed before it instead of
+  // filling an arena of its own (on a desktop, about 140 KB less at the
+  // peak). The threads allocate little otherwise, the stream callback
+  // nothing.
+  mallopt(M_ARENA_MAX, 1);
   // A write past the size limit for files (ulimit -f) then fails with EFBIG,
   // and a win that cannot be recorded is told, instead of the limit's signal
   // ending the game. The toolkit writes its preferences file during play too.
