@@ -61,8 +61,6 @@ int main(int argc, char **argv) {
   MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
   main_window = win;
   win->after_first_paint = after_first_paint;
-  // The window goes to the server now: it is mapped while the deal runs.
-  Fl::flush();
   main_window->game->Reset();
   Fl::run();
   // The window goes now, not once the sound has stopped.
