@@ -2,9 +2,7 @@
 # Builds the libFuzzer targets with clang and runs each for SECONDS on a copy
 # of its seed corpus: fuzz/run.sh [SECONDS] (default 30). Prints each
 # target's executions and findings; exits non-zero when any target found a
-# crash, a sanitizer report, a leak or a timeout. A header may ask the WAV
-# reader for 4 GB (the reader keeps the declared length), hence the malloc
-# limit above the memory limit. The build goes to
+# crash, a sanitizer report, a leak or a timeout. The build goes to
 # build-fuzz, or to $VARNEL_FUZZ_BUILD; crash inputs are kept in
 # build-fuzz/findings/TARGET/.
 set -u
@@ -32,7 +30,7 @@ for target in $targets; do
   findings=$build/findings/$target
   mkdir -p "$findings" "$work/corpus"
   cp "$corpus"/* "$work/corpus/"
-  (cd "$work" && "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=8192 \
+  (cd "$work" && "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$findings/" "$work/corpus" >"$work/log" 2>&1)
   rc=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log" | tail -1)

@@ -133,8 +133,21 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   show();
 }
 
+// The work that waits for the first paint, once no board operation is
+// running: the first deal shows its steps as it goes, so the window is often
+// first painted in its middle, and that work would slow it down.
+static void run_after_first_paint(void *data) {
+  if (busy_depth > 0) {
+    Fl::repeat_timeout(0.005, run_after_first_paint, data);
+    return;
+  }
+  MainWin *win = (MainWin *)data;
+  win->after_first_paint(nullptr);
+}
+
 MainWin::~MainWin() {
   Fl::remove_handler(main_window_shortcut);
+  Fl::remove_timeout(run_after_first_paint, this);
 }
 
 // The toolkit scales every child alike. The window may take any shape: the
@@ -184,7 +197,7 @@ void MainWin::flush() {
   Fl_Double_Window::flush();
   if (painted) return;
   painted = true;
-  if (after_first_paint) Fl::add_timeout(0.0, after_first_paint);
+  if (after_first_paint) Fl::add_timeout(0.0, run_after_first_paint, this);
 }
 
 int game_text_size = TEXT_SIZE;

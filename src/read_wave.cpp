@@ -52,8 +52,9 @@ static bool find_chunks(FILE *file, WaveChunks &chunks) {
   }
 }
 
-unsigned char *read_wave(const char *path, int *bits_per_sample, int *channels, float *sample_rate,
-                         int *frame_count, float *duration) {
+unsigned char *read_wave_with(void *(*zeroed)(size_t bytes), const char *path, int *bits_per_sample,
+                              int *channels, float *sample_rate, int *frame_count,
+                              float *duration) {
   FILE *file = open_regular_file(path);
   if (!file) return nullptr;
 
@@ -83,10 +84,10 @@ unsigned char *read_wave(const char *path, int *bits_per_sample, int *channels, 
     return nullptr;
   }
 
-  // calloc: a file that ends early leaves silence after its last frame.
-  // One byte at least, so that a clip of 0 frames still has data.
+  // Zero-filled: a file that ends early leaves silence after its last
+  // frame. One byte at least, so that a clip of 0 frames still has data.
   size_t bytes = (size_t)frames * frame_size;
-  unsigned char *data = (unsigned char *)calloc(bytes ? bytes : 1, 1);
+  unsigned char *data = (unsigned char *)zeroed(bytes ? bytes : 1);
   if (!data) {
     fclose(file);
     return nullptr;
@@ -102,4 +103,14 @@ unsigned char *read_wave(const char *path, int *bits_per_sample, int *channels, 
   *frame_count = (int)frames;
   *duration = (float)frames / (float)rate;
   return data;
+}
+
+static void *calloc_bytes(size_t bytes) {
+  return calloc(bytes, 1);
+}
+
+unsigned char *read_wave(const char *path, int *bits_per_sample, int *channels, float *sample_rate,
+                         int *frame_count, float *duration) {
+  return read_wave_with(calloc_bytes, path, bits_per_sample, channels, sample_rate, frame_count,
+                        duration);
 }

@@ -1,6 +1,8 @@
 // The WAV reader: PCM files into memory.
 #pragma once
 
+#include <cstddef>
+
 // Reads a RIFF WAVE file, finding its format and data chunks wherever they
 // are. Returns a malloc'd buffer of frame_count whole frames in file order,
 // owned by the caller, or null when the file is missing, not a regular file,
@@ -12,6 +14,13 @@
 // The out-values are only meaningful when the result is not null.
 unsigned char *read_wave(const char *path, int *bits_per_sample, int *channels, float *sample_rate,
                          int *frame_count, float *duration);
+
+// read_wave with the buffer from zeroed(bytes), which returns that many zero
+// bytes or null; read_wave takes them from calloc. A header may declare 4 GB
+// of data in a file of a few bytes, and the buffer keeps that length: the
+// fuzz target hands in pages that cost nothing until they are touched.
+unsigned char *read_wave_with(void *(*zeroed)(size_t bytes), const char *path, int *bits_per_sample,
+                              int *channels, float *sample_rate, int *frame_count, float *duration);
 
 // Longest clip the reader accepts, in frames. Below this, duration times
 // sample rate in single precision comes back as the frame count or one less,

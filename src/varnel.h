@@ -129,8 +129,8 @@ public:
   Fl_Menu_Bar *menu_bar;
   // Set once the window has been put on the screen.
   bool painted = false;
-  // Runs once, soon after the first paint: main starts there what would
-  // slow that paint down.
+  // Runs once, soon after the first paint and outside any board operation:
+  // main starts there what would slow that paint or the first deal down.
   Fl_Timeout_Handler after_first_paint = nullptr;
 
   MainWin(int difficulty, int w, int h, const char *title);

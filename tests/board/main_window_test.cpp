@@ -503,4 +503,23 @@ TEST_F(MainWindowTest, NewGameCommandsDuringAResolutionLeaveAConsistentBoard) {
   }
 }
 
+// The work that waits for the first paint (fonts, clips, player) ran in the
+// middle of the first deal, which is often when that paint comes.
+TEST_F(MainWindowTest, WorkAfterTheFirstPaintWaitsForTheBoardOperation) {
+  static bool ran;
+  ran = false;
+  MainWin *w = new MainWin(1, 400, 430, "first paint");
+  w->after_first_paint = [](void *) { ran = true; };
+  {
+    BoardBusy deal;
+    for (int i = 0, after = 0; i < 300 && after < 10; i++, after += w->painted)
+      Fl::wait(0.01);
+    EXPECT_TRUE(w->painted && !ran);
+  }
+  for (int i = 0; i < 100 && !ran; i++)
+    Fl::wait(0.01);
+  EXPECT_TRUE(ran);
+  delete w;
+}
+
 } // namespace
