@@ -22,13 +22,23 @@ Settings game_settings;
 // destroyed once the outermost operation has returned.
 static int busy_depth = 0;
 static MainWin *closing_window = nullptr;
+// Painted during a board operation: the work after the first paint waits
+// for its end.
+static MainWin *waiting_window = nullptr;
+static void run_after_first_paint(void *data);
 
 BoardBusy::BoardBusy() {
   busy_depth++;
 }
 
 BoardBusy::~BoardBusy() {
-  if (--busy_depth == 0 && closing_window) {
+  if (--busy_depth > 0) return;
+  // A window that Quit closes has nothing left to start.
+  if (waiting_window && waiting_window != closing_window) {
+    Fl::add_timeout(0.0, run_after_first_paint, waiting_window);
+  }
+  waiting_window = nullptr;
+  if (closing_window) {
     Fl::delete_widget(closing_window);
     closing_window = nullptr;
   }
@@ -137,17 +147,17 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
 // running: the first deal shows its steps as it goes, so the window is often
 // first painted in its middle, and that work would slow it down.
 static void run_after_first_paint(void *data) {
-  if (busy_depth > 0) {
-    Fl::repeat_timeout(0.005, run_after_first_paint, data);
-    return;
-  }
   MainWin *win = (MainWin *)data;
-  win->after_first_paint(nullptr);
+  if (busy_depth > 0)
+    waiting_window = win; // run by the outermost operation's end
+  else
+    win->after_first_paint(nullptr);
 }
 
 MainWin::~MainWin() {
   Fl::remove_handler(main_window_shortcut);
   Fl::remove_timeout(run_after_first_paint, this);
+  if (waiting_window == this) waiting_window = nullptr;
 }
 
 // The toolkit scales every child alike. The window may take any shape: the

@@ -1,9 +1,15 @@
-// Opening a file that the game only reads: a sound or the top scores.
+// The game's own files: opening one that the game only reads (a sound, the
+// top scores, the settings), and writing one whole.
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 // Opens path for reading when it is a regular file, else returns null. The
 // open does not block: a FIFO under the name of a sound or of the scores
 // file cannot hold up the start, nor a device feed it for ever.
 FILE *open_regular_file(const char *path);
+
+// Writes all of text to fd, through short writes and interruptions. False
+// on an error, with errno telling which (EIO where the device took nothing).
+bool write_all(int fd, const std::string &text);

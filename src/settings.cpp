@@ -106,8 +106,8 @@ static int replace_file(const std::string &dir, const std::string &path, const s
   int fd = mkostemp(&temp[0], O_CLOEXEC);
   if (fd < 0) return errno;
   int err = 0;
-  if (write(fd, text.data(), text.size()) != (ssize_t)text.size())
-    err = errno ? errno : ENOSPC;
+  if (!write_all(fd, text))
+    err = errno;
   else if (fsync(fd) != 0)
     err = errno;
   if (close(fd) != 0 && !err) err = errno;

@@ -106,17 +106,6 @@ static std::string list_text(const ScoreEntry *list, int cnt, const char *name, 
   return text;
 }
 
-static bool write_all(int fd, const std::string &text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += n;
-  }
-  return true;
-}
-
 // Some file systems cannot sync; the data is written all the same.
 static bool sync_file(int fd) {
   return fsync(fd) == 0 || errno == EINVAL;

@@ -92,6 +92,14 @@ Image make_a_swap(Game &game, int &row, int &col, Image &before) {
   return settled(game);
 }
 
+// The game ends with status 0 within the given number of looks at it.
+testing::AssertionResult ends_cleanly(Game &game, int polls = 3000) {
+  int status = -1;
+  if (!game.wait_exit(status, polls)) return testing::AssertionFailure() << "still running";
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "wait status " << status;
+}
+
 // Ends a game with Game → Quit: status 0, and nothing on standard error.
 void quit(Game &game) {
   EXPECT_TRUE(game.quit());
@@ -190,9 +198,7 @@ TEST(Window, HowToPlayOpensOnceBesideTheGame) {
   ASSERT_EQ(help.size(), 1u);
   EXPECT_EQ(window_name(help[0]), "How to Play — Varnel");
   send_delete_window(game.window);
-  int status = -1;
-  ASSERT_TRUE(game.wait_exit(status, 500));
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  ASSERT_TRUE(ends_cleanly(game, 500));
 }
 
 // Under a window manager, which gives the focus as a desktop does: F10 and
@@ -523,10 +529,7 @@ TEST(Exit, WindowManagerCloseEndsTheGame) {
   ASSERT_NE(game.window, 0u);
   settled(game);
   send_delete_window(game.window);
-  int status = -1;
-  ASSERT_TRUE(game.wait_exit(status));
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_TRUE(ends_cleanly(game));
   EXPECT_EQ(game.error_output(), "");
 }
 
@@ -540,9 +543,7 @@ TEST(Exit, ControlNStartsANewGameAndControlQQuits) {
   shell("xdotool key ctrl+n");
   EXPECT_TRUE(wait_for([&] { return game.moves_read(""); }));
   shell("xdotool key ctrl+q");
-  int status = -1;
-  ASSERT_TRUE(game.wait_exit(status, 500));
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  ASSERT_TRUE(ends_cleanly(game, 500));
 }
 
 // The top-scores window takes the focus after a win, and kept the game's
@@ -588,10 +589,7 @@ TEST(Exit, EscapeKeepsTheGameAndAWindowManagerCloseEndsIt) {
   EXPECT_EQ(game.scores(), "0:1:Player\n");
 
   send_delete_window(game.window);
-  int status = -1;
-  ASSERT_TRUE(game.wait_exit(status));
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_TRUE(ends_cleanly(game));
   EXPECT_EQ(game.error_output(), "");
 }
 
@@ -611,10 +609,7 @@ TEST(Exit, WithoutAnAudioDeviceNothingOnStandardError) {
 // Quit; the process must end within about 2 s with status 0.
 testing::AssertionResult quit_within_2s(Game &game) {
   game.menu("Game", 1);
-  int status = -1;
-  if (!game.wait_exit(status, 100)) return testing::AssertionFailure() << "still running after 2 s";
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "wait status " << status;
+  return ends_cleanly(game, 100);
 }
 
 // A device that never takes its data held Quit for ever, with the window
@@ -634,9 +629,7 @@ TEST(Exit, QuitWithAStuckDeviceEndsAtOnce) {
     return XCheckTypedWindowEvent(display(), game.window, UnmapNotify, &event) || !game.running();
   }));
   EXPECT_TRUE(game.running()) << "the window went only with the process";
-  int status = -1;
-  ASSERT_TRUE(game.wait_exit(status, 100));
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  ASSERT_TRUE(ends_cleanly(game, 100));
 }
 
 // The audio library starting for ever (as with a stale lock of libjack's)
