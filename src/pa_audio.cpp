@@ -1,5 +1,6 @@
-// The sound module: the audio library's start and end.
-#include "pa.h"
+// The audio library's start, off the window's path, and its end.
+#include "pa_audio.h"
+#include "pa_queue.h"
 #include "pa_threads.h"
 
 #include <alsa/asoundlib.h>

@@ -1,18 +1,17 @@
-// The sound module: one clip through one PortAudio stream, and the clip
-// table.
-#include "pa.h"
+// One clip through one PortAudio stream: the real-time callback and the wait
+// for the stream's end.
+#include "pa_stream.h"
+#include "pa_queue.h"
 #include "pa_threads.h"
-#include "read_wave.h"
 
 #include <portaudio.h>
 
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-
-WaveClip wave[10];
+#include <mutex>
 
 std::atomic<long> buffers_filled{0};
 std::atomic<long> clips_completed{0};
@@ -175,34 +174,4 @@ int play_it(unsigned char *data, float duration, float sample_rate, int channels
   Pa_CloseStream(stream);
   if (active < 0) return report_error(active);
   return 0;
-}
-
-// ---- The clip table ----
-
-void read_wav(const char *path, int id) {
-  if (id < 0 || id > 9) return;
-  int bits, channels, frames;
-  float rate, duration;
-  unsigned char *data = read_wave(path, &bits, &channels, &rate, &frames, &duration);
-  if (!data) return;
-  wave[id].duration = duration;
-  wave[id].sample_rate = rate;
-  wave[id].data = data;
-  wave[id].channels = channels;
-  wave[id].bits_per_sample = bits;
-}
-
-void play_wav(int id) {
-  if (id < 0 || id > 9) return;
-  const WaveClip &clip = wave[id];
-  play_it(clip.data, clip.duration, clip.sample_rate, clip.channels, clip.bits_per_sample);
-}
-
-void play_wav_file(const char *path) {
-  int bits, channels, frames;
-  float rate, duration;
-  unsigned char *data = read_wave(path, &bits, &channels, &rate, &frames, &duration);
-  if (!data) return;
-  play_it(data, duration, rate, channels, bits);
-  free(data);
 }
