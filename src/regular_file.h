@@ -7,8 +7,9 @@
 
 // Opens path for reading when it is a regular file, else returns null. The
 // open does not block: a FIFO under the name of a sound or of the scores
-// file cannot hold up the start, nor a device feed it for ever.
-FILE *open_regular_file(const char *path);
+// file cannot hold up the start, nor a device feed it for ever. flags are
+// added to open's (O_NOFOLLOW).
+FILE *open_regular_file(const char *path, int flags = 0);
 
 // Writes all of text to fd, through short writes and interruptions. False
 // on an error, with errno telling which (EIO where the device took nothing).

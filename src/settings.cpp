@@ -2,7 +2,9 @@
 #include "settings.h"
 
 #include "regular_file.h"
+#include "shared_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,17 +21,21 @@ static std::string trimmed(const std::string &s) {
   return begin == std::string::npos ? "" : s.substr(begin, end - begin + 1);
 }
 
-// Text only: tabs aside, a control character means the line is garbage.
-static bool is_text(const std::string &line) {
-  for (unsigned char c : line)
-    if ((c < 0x20 && c != '\t') || c == 0x7f) return false;
-  return true;
+// The key of a key=value line, or "".
+static std::string line_key(const std::string &line) {
+  size_t equals = line.find('=');
+  return equals == std::string::npos ? "" : trimmed(line.substr(0, equals));
 }
 
-// Sets value from "on" or "off"; leaves it alone otherwise.
-static void read_switch(const std::string &text, bool &value) {
-  if (text == "on") value = true;
-  if (text == "off") value = false;
+// The switch that a line sets and the value it gives it; null for a line
+// that is not one of ours or gives a value this version does not know.
+static bool *line_switch(Settings &settings, std::string line, bool &on) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  std::string key = line_key(line);
+  std::string value = key.empty() ? "" : trimmed(line.substr(line.find('=') + 1));
+  if (value != "on" && value != "off") return nullptr;
+  on = value == "on";
+  return key == KEY_SOUND ? &settings.sound : key == KEY_SYMBOLS ? &settings.symbols : nullptr;
 }
 
 Settings parse_settings(const std::string &text) {
@@ -41,15 +47,10 @@ Settings parse_settings(const std::string &text) {
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
     start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t equals = line.find('=');
-    std::string key = trimmed(line.substr(0, equals));
-    std::string value = equals == std::string::npos ? "" : trimmed(line.substr(equals + 1));
-    if (equals != std::string::npos && key == KEY_SOUND)
-      read_switch(value, settings.sound);
-    else if (equals != std::string::npos && key == KEY_SYMBOLS)
-      read_switch(value, settings.symbols);
-    else if (is_text(line))
+    bool on;
+    if (bool *value = line_switch(settings, line, on))
+      *value = on;
+    else
       settings.other_lines.push_back(line);
   }
   return settings;
@@ -83,11 +84,10 @@ std::string settings_path() {
   return config.empty() ? "" : config + "/varnel/settings";
 }
 
-// The file's text, cut one byte past the limit so that a larger file shows;
-// "" when it cannot be read.
-static std::string read_text(const std::string &path) {
+// The text of f, cut one byte past the limit so that a larger file shows;
+// "" without a file. Closes f.
+static std::string read_text(FILE *f) {
   std::string text;
-  FILE *f = path.empty() ? nullptr : open_regular_file(path.c_str());
   if (!f) return text;
   text.resize(SETTINGS_MAX_BYTES + 1);
   text.resize(fread(&text[0], 1, text.size(), f));
@@ -96,14 +96,48 @@ static std::string read_text(const std::string &path) {
 }
 
 Settings load_settings() {
-  return parse_settings(read_text(settings_path()));
+  std::string path = settings_path();
+  return parse_settings(read_text(path.empty() ? nullptr : open_regular_file(path.c_str())));
 }
 
-// Writes text to a new file in dir and renames it to path. Returns 0, or
-// the errno of the step that failed.
-static int replace_file(const std::string &dir, const std::string &path, const std::string &text) {
-  std::string temp = dir + "/settings.XXXXXX";
-  int fd = mkostemp(&temp[0], O_CLOEXEC);
+// Reads the regular file name in the directory dir_fd, not through a link;
+// st is its status. False when there is no such file.
+static bool read_at(int dir_fd, const std::string &name, std::string &text, struct stat &st) {
+  int fd = openat(dir_fd, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  FILE *f = regular ? fdopen(fd, "rb") : nullptr;
+  if (!f && fd >= 0) close(fd);
+  text = read_text(f);
+  return f;
+}
+
+// Opens the directory dir (through links of the player's or root's only)
+// when it is the player's and no one else may write it: a file written
+// there can be neither swapped nor redirected by another user. Else -1,
+// with why set.
+static int open_private_dir(const std::string &dir, std::string &why) {
+  std::string path = dir;
+  why = "its directory is not yours alone";
+  if (!follow_trusted_links(path)) return -1;
+  int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0 && errno != ELOOP) why = strerror(errno);
+  struct stat st;
+  if (fd >= 0 && fstat(fd, &st) == 0 && st.st_uid == geteuid() && (st.st_mode & 022) == 0)
+    return fd;
+  if (fd >= 0) close(fd);
+  return -1;
+}
+
+// Writes text to a new file in the directory dir_fd and renames it to name
+// there. Returns 0, or the errno of the step that failed.
+static int replace_file(int dir_fd, const std::string &name, const std::string &text) {
+  std::string temp;
+  int fd = -1;
+  for (int i = 0; fd < 0 && i < 100; i++) {
+    temp = name + "." + std::to_string(getpid()) + "." + std::to_string(i);
+    fd = openat(dir_fd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) return errno;
   int err = 0;
   if (!write_all(fd, text))
@@ -111,20 +145,43 @@ static int replace_file(const std::string &dir, const std::string &path, const s
   else if (fsync(fd) != 0)
     err = errno;
   if (close(fd) != 0 && !err) err = errno;
-  if (!err && rename(temp.c_str(), path.c_str()) != 0) err = errno;
-  if (err) unlink(temp.c_str());
+  if (!err && renameat(dir_fd, temp.c_str(), dir_fd, name.c_str()) != 0) err = errno;
+  if (err) unlinkat(dir_fd, temp.c_str(), 0);
   return err;
 }
 
-// A settings file that is a symbolic link to a regular file (kept with the
-// player's other dotfiles, say) stays one: that file is rewritten, beside
-// itself. A link to anything else (/dev/null) is replaced, as before.
-static std::string link_target(const std::string &path) {
-  char *real = realpath(path.c_str(), nullptr);
+// A file of ours: empty, or holding a line that sets one of our switches.
+static bool is_settings_text(const std::string &text) {
+  if (text.empty()) return true;
+  size_t lines = std::count(text.begin(), text.end(), '\n') + (text.back() != '\n');
+  return parse_settings(text).other_lines.size() < lines;
+}
+
+// Where the settings go: the file name in the directory dir_fd, whose text
+// is read. A settings file that is a link of the player's to a settings
+// file of theirs (kept with their other dotfiles, say) stays one: that file
+// is rewritten, beside itself. Any other link is replaced, and what it
+// points at is neither read nor touched.
+static void find_target(int &dir_fd, std::string &name, const std::string &path,
+                        std::string &text) {
   struct stat st;
-  std::string target = real && stat(real, &st) == 0 && S_ISREG(st.st_mode) ? real : path;
-  free(real);
-  return target;
+  if (fstatat(dir_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(st.st_mode)) {
+    read_at(dir_fd, name, text, st);
+    return;
+  }
+  std::string real = path, why, real_text;
+  int real_dir =
+      follow_trusted_links(real) ? open_private_dir(real.substr(0, real.rfind('/')), why) : -1;
+  std::string real_name = real.substr(real.rfind('/') + 1);
+  if (real_dir >= 0 && read_at(real_dir, real_name, real_text, st) && st.st_uid == geteuid() &&
+      real_text.size() <= SETTINGS_MAX_BYTES && is_settings_text(real_text)) {
+    close(dir_fd);
+    dir_fd = real_dir;
+    name = real_name;
+    text = real_text;
+  } else if (real_dir >= 0) {
+    close(real_dir);
+  }
 }
 
 bool save_settings(const Settings &settings) {
@@ -134,17 +191,30 @@ bool save_settings(const Settings &settings) {
     fflush(stderr);
     return false;
   }
-  std::string dir = config + "/varnel", path = dir + "/settings";
-  int err = 0;
+  std::string dir = config + "/varnel", path = dir + "/settings", name = "settings", text, why;
   for (const std::string &d : {config, dir})
-    if (mkdir(d.c_str(), 0700) != 0 && errno != EEXIST) err = errno;
-  Settings kept = parse_settings(read_text(path));
-  kept.sound = settings.sound;
-  kept.symbols = settings.symbols;
-  std::string target = link_target(path);
-  if (!err) err = replace_file(target.substr(0, target.rfind('/')), target, format_settings(kept));
-  if (!err) return true;
-  fprintf(stderr, "varnel: cannot save the settings in %s: %s\n", path.c_str(), strerror(err));
+    if (mkdir(d.c_str(), 0700) != 0 && errno != EEXIST) why = strerror(errno);
+  int dir_fd = why.empty() ? open_private_dir(dir, why) : -1;
+  if (dir_fd >= 0) {
+    find_target(dir_fd, name, path, text);
+    Settings kept = parse_settings(text);
+    // A line that gives a switch a value unknown here (a newer version's)
+    // stays, unless the player has just changed that switch.
+    auto changed = [&](const std::string &line) {
+      std::string key = line_key(line);
+      return (key == KEY_SOUND && kept.sound != settings.sound) ||
+             (key == KEY_SYMBOLS && kept.symbols != settings.symbols);
+    };
+    std::vector<std::string> &lines = kept.other_lines;
+    lines.erase(std::remove_if(lines.begin(), lines.end(), changed), lines.end());
+    kept.sound = settings.sound;
+    kept.symbols = settings.symbols;
+    int err = replace_file(dir_fd, name, format_settings(kept));
+    close(dir_fd);
+    if (!err) return true;
+    why = strerror(err);
+  }
+  fprintf(stderr, "varnel: cannot save the settings in %s: %s\n", path.c_str(), why.c_str());
   fflush(stderr);
   return false;
 }

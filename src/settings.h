@@ -18,9 +18,10 @@ struct Settings {
 // defaults, and the game reads no more of it.
 const size_t SETTINGS_MAX_BYTES = 64 * 1024;
 
-// Reads the text of a settings file. A key with a value other than on or
-// off keeps its default, the last of several lines of one key counts, and
-// lines holding control characters (a garbled or binary file) are dropped.
+// Reads the text of a settings file. The last of several lines of one key
+// counts; a line giving a key a value other than on or off (a newer
+// version's) leaves the key alone and, like any line that is not ours, is
+// kept as it stands, control characters and all.
 Settings parse_settings(const std::string &text);
 // The text of a settings file: our keys, then the other lines as long as
 // the whole stays within SETTINGS_MAX_BYTES.
@@ -34,6 +35,10 @@ std::string settings_path();
 Settings load_settings();
 // Writes the file anew (a temporary file renamed over it), creating its
 // directories with mode 0700 where they are missing, and keeping the lines
-// that are not ours as they stand in the file now. On failure the file is
-// left as it was, one line goes to standard error, and false is returned.
+// that are not ours as they stand in the file now. Only a varnel directory
+// of the player's that no one else may write is written to; a link of the
+// player's there to a settings file of theirs is written through, and any
+// other link is replaced without its target being touched. On failure the
+// file is left as it was, one line goes to standard error, and false is
+// returned.
 bool save_settings(const Settings &settings);

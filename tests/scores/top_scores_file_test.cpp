@@ -205,6 +205,9 @@ TEST_F(ScoreFile, NamesCannotBreakALine) {
   char out[256];
   clean_score_name("a: b", 1, 1, out);
   EXPECT_STREQ(out, "a: b");
+  // A Ctrl+M typed after a name was stored in it.
+  clean_score_name("\tAnn\x1b\xC2\x85Lee\r", 1, 1, out);
+  EXPECT_STREQ(out, "Ann  Lee");
 }
 
 // A rewrite that cannot finish leaves the old file as it was, without a
@@ -250,12 +253,13 @@ TEST_F(ScoreFile, FailedRewriteKeepsTheOldFile) {
   EXPECT_NE(now.find("4:2:player number 4\n5:1:Ann\n5:2:player"), std::string::npos);
 }
 
-// A link keeps pointing at the rewritten file; a writable file in a directory
-// where no new file can be made is rewritten in place, as it always was.
+// A link keeps pointing at the rewritten file, which keeps its permissions
+// (the set-id bits were kept too); a writable file in a directory where no
+// new file can be made is rewritten in place, as it always was.
 TEST_F(ScoreFile, LinkedOrReadOnlyDirectoryFileIsUpdated) {
   ASSERT_EQ(mkdir("shared", 0755), 0);
   write_file("shared/scores", "5:1:a\n");
-  ASSERT_EQ(chmod("shared/scores", 0640), 0);
+  ASSERT_EQ(chmod("shared/scores", 06750), 0);
   ASSERT_EQ(symlink("shared/scores", "top_scores.txt"), 0);
   ASSERT_EQ(write_top_scores("Ann", 1, 7, 0), 0);
   struct stat st;
@@ -263,7 +267,7 @@ TEST_F(ScoreFile, LinkedOrReadOnlyDirectoryFileIsUpdated) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(file_text("shared/scores"), "5:1:a\n7:1:Ann\n");
   ASSERT_EQ(stat("shared/scores", &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(st.st_mode & 07777, 0750u);
   EXPECT_EQ(dir_entries(dir + "/shared"), std::set<std::string>{"scores"});
 
   ASSERT_EQ(unlink("top_scores.txt"), 0);
@@ -289,6 +293,69 @@ TEST_F(ScoreFile, LinkedOrReadOnlyDirectoryFileIsUpdated) {
   EXPECT_EQ(file_text("top_scores.txt"), "3:1:Bo\n5:1:a\n");
   ASSERT_EQ(stat("top_scores.txt", &st), 0);
   EXPECT_EQ(st.st_ino, before.st_ino);
+}
+
+// Under a size limit below the file's size, a rewrite in place stopped
+// after its first KiB: a new head on the old tail.
+TEST_F(ScoreFile, SizeLimitLeavesTheFileWhole) {
+  std::string old;
+  for (int i = 0; i < 150; i++)
+    old += std::to_string(i) + ":1:" + std::string(60, 'a' + i % 26) + "\n";
+  write_file("top_scores.txt", old);
+  ASSERT_EQ(chmod("top_scores.txt", 0666), 0);
+  ASSERT_EQ(chmod(dir.c_str(), 0555), 0); // no copy: the file is rewritten in place
+  int rc = in_child([] {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {1024, 1024};
+    if (!become_player() || setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+    return (int)write_top_scores("Bo", 1, 3, 0);
+  });
+  EXPECT_EQ(rc, SCORE_TOO_LARGE);
+  EXPECT_EQ(file_text("top_scores.txt"), old);
+}
+
+// A reader saw a rewrite in place half done: it waits for the writer's lock.
+TEST_F(ScoreFile, ReadingWaitsForTheWritersLock) {
+  write_file("top_scores.txt", "5:1:a\n6:1");
+  int held = open("top_scores.txt", O_WRONLY | O_CLOEXEC);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  pid_t reader = fork();
+  if (reader == 0) {
+    close(held); // the lock is the parent's alone
+    read_top_scores();
+    _exit(score_cnt);
+  }
+  usleep(300 * 1000);
+  EXPECT_EQ(pwrite(held, ":b\n", 3, 9), 3);
+  close(held);
+  int status = 0;
+  waitpid(reader, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+}
+
+// A link that another user planted in a shared directory took the win into
+// a file of the player's: it was followed past the kernel's guard for links
+// in sticky directories, and in a directory without one.
+TEST_F(ScoreFile, AnotherUsersLinkIsNoScoresFile) {
+  if (geteuid() != 0) GTEST_SKIP() << "playing as other users needs root";
+  for (mode_t shared : {01777, 0777}) {
+    SCOPED_TRACE(shared);
+    ASSERT_EQ(chmod(dir.c_str(), shared), 0);
+    write_file("mine", "1:2:private\n");
+    write_file("mine.tmp", "");
+    ASSERT_EQ(chown("mine", 64102, 64102) | chown("mine.tmp", 64102, 64102), 0);
+    ASSERT_EQ(symlink("mine", "top_scores.txt"), 0);
+    ASSERT_EQ(lchown("top_scores.txt", 64101, 64101), 0);
+    int rc = in_child([] {
+      if (setgid(64102) != 0 || setuid(64102) != 0) return 10;
+      read_top_scores();
+      return score_cnt != 0 ? 40 : (int)write_top_scores("Bo", 1, 7, 0);
+    });
+    EXPECT_EQ(rc, SCORE_NOT_A_FILE);
+    EXPECT_EQ(file_text("mine"), "1:2:private\n");
+    EXPECT_EQ(dir_entries(dir), (std::set<std::string>{"mine", "mine.tmp", "top_scores.txt"}));
+    ASSERT_EQ(system("rm -f mine mine.tmp top_scores.txt"), 0);
+  }
 }
 
 // Players who share a directory keep each other's wins: by the group's

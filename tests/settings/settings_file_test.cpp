@@ -28,9 +28,12 @@ TEST(SettingsText, KnownKeysAreReadAndOtherTextLinesKept) {
   } cases[] = {
       {"", true, false, {}},
       {"sound=off\nsymbols=on\n", false, true, {}},
-      {" symbols = on \r\nsound=maybe\nsound=off\nsound=on", true, true, {}},
+      {" symbols = on \r\nsound=maybe\nsound=off\nsound=on", true, true, {"sound=maybe"}},
       {"# mine\ncolour=blue\n\nsound=off\n", false, false, {"# mine", "colour=blue", ""}},
-      {std::string("\x01\x7f\xff\0garbage\nsound=off\nSOUND=on\n", 31), false, false, {"SOUND=on"}},
+      {std::string("\x01\x7f\xff\0garbage\nsound=off\nSOUND=on\r\n", 32),
+       false,
+       false,
+       {std::string("\x01\x7f\xff\0garbage", 11), "SOUND=on\r"}},
       {"sound=off\n" + std::string(SETTINGS_MAX_BYTES, '#'), true, false, {}}, // too large
   };
   for (const auto &c : cases) {
@@ -58,7 +61,8 @@ TEST(SettingsFile, HostileFilesGiveTheDefaultsAndOnlyTheChangeIsEverLost) {
   EXPECT_TRUE(stat((dir + "/varnel").c_str(), &st) == 0 && (st.st_mode & 0777) == 0700);
   EXPECT_EQ(read_text(file), "sound=off\nsymbols=off\n");
   // Lines that are not ours stay.
-  std::ofstream(file) << "future=1\nsymbols=on\n# note\n";
+  // (A newer value of a switch the player has just changed goes.)
+  std::ofstream(file) << "future=1\nsymbols=on\nsound=quiet\n# note\n";
   ASSERT_TRUE(save_settings(changed));
   EXPECT_EQ(read_text(file), "sound=off\nsymbols=off\nfuture=1\n# note\n");
   // Too large, or a FIFO that nobody writes: the defaults, at once.
@@ -91,6 +95,30 @@ TEST(SettingsFile, LinkedFileStaysALink) {
   ASSERT_TRUE(save_settings(changed));
   EXPECT_TRUE(std::filesystem::is_symlink(dir + "/varnel/settings"));
   EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\n");
+  // A link to a file that is no settings file (too large), and a link in a
+  // directory that others may write or that is not the player's, replaced
+  // that file with two lines.
+  std::string big = dir + "/big", text(118 * 1024, '#');
+  std::ofstream(big) << text;
+  ASSERT_EQ(unlink((dir + "/varnel/settings").c_str()), 0);
+  ASSERT_EQ(symlink(big.c_str(), (dir + "/varnel/settings").c_str()), 0);
+  EXPECT_TRUE(save_settings(changed));
+  EXPECT_EQ(read_text(big), text);
+  ASSERT_EQ(unlink((dir + "/varnel/settings").c_str()), 0);
+  ASSERT_EQ(symlink(real.c_str(), (dir + "/varnel/settings").c_str()), 0);
+  changed.symbols = true;
+  for (int other_user : {0, 1}) {
+    if (other_user ? chown((dir + "/varnel").c_str(), 64101, 64101) != 0 || geteuid() != 0
+                   : chmod((dir + "/varnel").c_str(), 0777) != 0)
+      continue;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(save_settings(changed));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "varnel: cannot save the settings in " + dir +
+                  "/varnel/settings: its directory is not yours alone\n");
+    EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\n");
+    chmod((dir + "/varnel").c_str(), 0700);
+  }
   std::filesystem::remove_all(dir);
 }
 
