@@ -1,5 +1,4 @@
-// The board widget: drawing, the primitives Array and Swap, and the game's
-// moves (new game, matching, gravity, selection, breeding, arrows).
+// The board widget Varnel: drawing, Array and Swap, and the moves of a game.
 #include "board.h"
 
 #include <FL/fl_draw.H>

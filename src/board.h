@@ -1,5 +1,4 @@
-// The board widget Varnel, which holds the tiles and all the state of one
-// game, and its callbacks.
+// The board widget Varnel, which holds the tiles and the state of one game.
 #pragma once
 
 #include <FL/Fl.H>

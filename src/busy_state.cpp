@@ -1,5 +1,4 @@
-// The board-busy state: the depth of running board operations, and the
-// destruction and the work that wait for the outermost one to end.
+// The board-busy state: running board operations, and what waits for their end.
 #include "busy_state.h"
 
 #include <FL/Fl_Window.H>

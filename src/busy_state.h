@@ -1,5 +1,4 @@
-// Whether a board operation is running, and what waits for its end: Quit's
-// destruction of the main window and the work after the first paint.
+// Whether a board operation is running, and what waits for its end.
 #pragma once
 
 #include <FL/Fl.H>

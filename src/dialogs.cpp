@@ -1,5 +1,4 @@
-// The message dialogs' layout: their title, their place over the main window
-// and the height of their input field.
+// The message dialogs' layout: title, place over the main window, field height.
 #include "dialogs.h"
 
 #include <FL/Fl.H>

@@ -1,5 +1,4 @@
-// The result button: the cell it stands for in the keyboard's order, and its
-// keys.
+// The result button: the cell it stands for in the keyboard's order, and its keys.
 #include "result_button.h"
 
 #include <FL/Fl.H>

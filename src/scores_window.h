@@ -1,5 +1,4 @@
-// The Top Scores window, and the record of a win: the name dialog, the
-// score written to the file and read back.
+// The Top Scores window, and the record of a win in top_scores.txt.
 #pragma once
 
 #include <FL/Fl.H>

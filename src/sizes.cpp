@@ -1,5 +1,4 @@
-// The text size the game runs with, and the window's starting size from the
-// screen's work area and the desktop's dpi.
+// The text size the game runs with, and the window's starting size.
 #include "sizes.h"
 
 #include <FL/Fl.H>

@@ -1,5 +1,4 @@
-// The game's sizes: tiles, text and the menu row, and the window's size to
-// start with on the screen it opens on.
+// The game's sizes: tiles, text, the menu row, and the window's starting size.
 #pragma once
 
 // Sizes on a 96-dpi screen that holds the whole window; the game draws its

@@ -1,5 +1,4 @@
-// The game module's headers in one: the sizes, the tile, the board, the
-// busy state, the dialogs, the top-scores window and the main window.
+// The game module's headers in one, for the tests and the benchmarks.
 #pragma once
 
 #include "board.h"
