@@ -2,6 +2,7 @@
 // "Keys", compiled in at build time.
 #include "help.h"
 
+#include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Return_Button.H>
@@ -9,7 +10,7 @@
 #include <algorithm>
 
 #include "help_text.h"
-#include "varnel.h"
+#include "sizes.h"
 
 static Fl_Window *windows[3];
 

@@ -1,7 +1,8 @@
 // Varnel: start-up, the event loop and shutdown.
-#include "varnel.h"
+#include "main_window.h"
 
 #include "pa.h"
+#include "sizes.h"
 #include "top_scores.h"
 
 #include <csignal>
@@ -26,7 +27,7 @@ static void keep_standard_files_open() {
 // library starts: that start, with a desktop's ALSA plugins, is the
 // program's largest use of memory, and the two would otherwise add up.
 // Sounds asked for meanwhile (the first deal's) wait in the queue.
-static void after_first_paint(void *) {
+static void load_fonts_and_sounds(void *) {
   Fl::set_fonts("-*-*-*-*-*-*-*-*-*-*-*-*-iso10646-1");
   malloc_trim(0);
   static const char *const sound_files[9] = {"pop.wav",  "blop.wav",  "fanfare.wav",
@@ -60,7 +61,7 @@ int main(int argc, char **argv) {
   int level = parse_level(argc > 1 ? argv[1] : nullptr);
   MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
   main_window = win;
-  win->after_first_paint = after_first_paint;
+  win->after_first_paint = load_fonts_and_sounds;
   main_window->game->Reset();
   Fl::run();
   // The window goes now, not once the sound has stopped.

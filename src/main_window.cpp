@@ -1,56 +1,20 @@
 // The main window, its menus and their commands.
-#include "varnel.h"
+#include "main_window.h"
 
-#include <FL/Fl_Input_.H>
 #include <FL/Fl_Menu_Bar.H>
-#include <FL/fl_ask.H>
-#include <FL/x.H>
-#include <X11/Xresource.h>
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
-#include "pa.h"
+#include "busy_state.h"
 #include "help.h"
+#include "pa.h"
+#include "sizes.h"
 #include "window_icon.h"
 
 MainWin *main_window = nullptr;
 Settings game_settings;
 
-// Quit during a board operation hides the windows; the main window is
-// destroyed once the outermost operation has returned.
-static int busy_depth = 0;
-static MainWin *closing_window = nullptr;
-// Painted during a board operation: the work after the first paint waits
-// for its end.
-static MainWin *waiting_window = nullptr;
 static void run_after_first_paint(void *data);
-
-BoardBusy::BoardBusy() {
-  busy_depth++;
-}
-
-BoardBusy::~BoardBusy() {
-  if (--busy_depth > 0) return;
-  // A window that Quit closes has nothing left to start.
-  if (waiting_window && waiting_window != closing_window) {
-    Fl::add_timeout(0.0, run_after_first_paint, waiting_window);
-  }
-  waiting_window = nullptr;
-  if (closing_window) {
-    Fl::delete_widget(closing_window);
-    closing_window = nullptr;
-  }
-}
-
-bool quit_pending() {
-  return closing_window != nullptr;
-}
-
-MainWin *closing_main_window() {
-  return closing_window;
-}
 
 // "&" marks the letter that opens a menu with Alt, underlined.
 Fl_Menu_Item menu_items[] = {
@@ -79,13 +43,19 @@ Fl_Menu_Item menu_items[] = {
 static const char *const SOUND_ITEM = "&Game/Sound";
 static const char *const SYMBOLS_ITEM = "&Game/Symbols";
 
+// Sets or clears an entry's mark in the menu bar's own items.
 static void set_mark(Fl_Menu_ *menu, const char *path, bool on) {
   int item = menu->find_index(path);
   if (item < 0) return;
-  if (on)
-    menu_items[item].set();
-  else
-    menu_items[item].clear();
+  int flags = menu->mode(item);
+  menu->mode(item, on ? flags | FL_MENU_VALUE : flags & ~FL_MENU_VALUE);
+}
+
+// The level in force: the main window's, or while Quit waits for the
+// running move to end, the closing window's, which the move still plays at.
+static int main_window_level() {
+  MainWin *win = main_window ? main_window : dynamic_cast<MainWin *>(closing_main_window());
+  return win ? win->difficulty : 1;
 }
 
 // The menu row's parts keep their proportions to the row: at 30 pixels the
@@ -117,7 +87,7 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   char level_item[64];
   snprintf(level_item, sizeof level_item, "&Difficulty/%s", level_name(difficulty));
   int item = menu_bar->find_index(level_item);
-  if (item >= 0) menu_items[item].setonly();
+  if (item >= 0) ((Fl_Menu_Item *)menu_bar->menu())[item].setonly();
   difficulty_box = new Fl_Box(w - 2 * box_w - gap, top, box_w, row - 2 * top);
   difficulty_box->box(FL_DOWN_BOX);
   difficulty_box->color(fl_rgb_color(255, 200, 220));
@@ -128,6 +98,7 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   game = new Varnel(0, row, w, w, "Varnel");
   game->moves_box = moves_box;
   game->symbols = game_settings.symbols;
+  game->level_in_force = main_window_level;
   // Every tile scales alike, wherever the window stands on the screen.
   game->resizable(game);
   end();
@@ -147,17 +118,17 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
 // running: the first deal shows its steps as it goes, so the window is often
 // first painted in its middle, and that work would slow it down.
 static void run_after_first_paint(void *data) {
-  MainWin *win = (MainWin *)data;
-  if (busy_depth > 0)
-    waiting_window = win; // run by the outermost operation's end
+  MainWin *win = (MainWin *)(Fl_Window *)data;
+  if (board_busy())
+    after_board_operation(run_after_first_paint, win); // run by the outermost operation's end
   else
     win->after_first_paint(nullptr);
 }
 
 MainWin::~MainWin() {
   Fl::remove_handler(main_window_shortcut);
-  Fl::remove_timeout(run_after_first_paint, this);
-  if (waiting_window == this) waiting_window = nullptr;
+  Fl::remove_timeout(run_after_first_paint, (Fl_Window *)this);
+  forget_board_wait(this);
 }
 
 // The toolkit scales every child alike. The window may take any shape: the
@@ -207,44 +178,7 @@ void MainWin::flush() {
   Fl_Double_Window::flush();
   if (painted) return;
   painted = true;
-  if (after_first_paint) Fl::add_timeout(0.0, run_after_first_paint, this);
-}
-
-int game_text_size = TEXT_SIZE;
-
-void set_text_size(int size) {
-  game_text_size = size;
-  FL_NORMAL_SIZE = size;
-}
-
-// Xft.dpi, which desktops set for their text, over 96 in quarters on
-// screens of 120 dpi or more; 1 otherwise and when nothing is set. The
-// screen's physical size is not asked: virtual machines and virtual X
-// servers report sizes that mean nothing.
-static double desktop_scale() {
-  const char *resources = XResourceManagerString(fl_display);
-  if (!resources) return 1;
-  XrmInitialize();
-  XrmDatabase db = XrmGetStringDatabase(resources);
-  char *type = nullptr;
-  XrmValue value;
-  double dpi = 0;
-  if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) dpi = atof(value.addr);
-  XrmDestroyDatabase(db);
-  if (dpi < 120) return 1;
-  return std::min(std::round(dpi / 96 * 4) / 4, 4.0);
-}
-
-// On a screen too small for the window the tiles shrink, in whole pixels,
-// and the text stays as it is.
-StartSize start_size() {
-  double scale = desktop_scale();
-  int row = (int)std::lround(MENU_ROW * scale);
-  int x, y, w, h;
-  Fl::screen_work_area(x, y, w, h);
-  int room = std::min(w / BOARD_COLS, (h - row - (int)std::lround(TITLE_BAR * scale)) / BOARD_ROWS);
-  int tile = std::max(8, std::min((int)std::lround(TILE_SIZE * scale), room));
-  return {BOARD_COLS * tile, BOARD_ROWS * tile + row, (int)std::lround(TEXT_SIZE * scale)};
+  if (after_first_paint) Fl::add_timeout(0.0, run_after_first_paint, (Fl_Window *)this);
 }
 
 void quit_cb(Fl_Widget *, void *) {
@@ -253,12 +187,12 @@ void quit_cb(Fl_Widget *, void *) {
   main_window = nullptr;
   win->hide();
   hide_help();
-  if (busy_depth > 0) {
+  if (board_busy()) {
     // A move is running: close the name dialog, if one is open, so that the
     // move can run to its end; the window goes when the move has returned.
     while (Fl::first_window())
       Fl::first_window()->hide();
-    closing_window = win;
+    destroy_after_board_operation(win);
   } else {
     Fl::delete_widget(win);
   }
@@ -343,45 +277,4 @@ void keys_cb(Fl_Widget *, void *) {
 }
 void about_cb(Fl_Widget *, void *) {
   show_help(HelpPage::ABOUT);
-}
-
-// The dialog on the screen, once shown: its input field made as high as
-// the text needs (the toolkit makes it 25 pixels high at any text size),
-// and the dialog centred over the main window.
-static void fit_dialog(void *) {
-  Fl_Window *dialog = fl_message_icon()->window();
-  if (!dialog || !dialog->shown()) return;
-  int grow = 0, below = dialog->h();
-  for (int i = 0; i < dialog->children(); i++) {
-    Fl_Input_ *input = dynamic_cast<Fl_Input_ *>(dialog->child(i));
-    if (!input || !input->visible()) continue;
-    grow = std::max(0, text_scaled(25) - input->h());
-    below = input->y() + input->h();
-    input->size(input->w(), input->h() + grow);
-  }
-  for (int i = 0; i < dialog->children(); i++) {
-    Fl_Widget *child = dialog->child(i);
-    if (child->y() >= below) child->position(child->x(), child->y() + grow);
-  }
-  int x = dialog->x(), y = dialog->y(), w = dialog->w(), h = dialog->h() + grow;
-  if (main_window) {
-    int sx, sy, sw, sh;
-    Fl::screen_work_area(sx, sy, sw, sh, main_window->x(), main_window->y());
-    x = std::max(sx, std::min(main_window->x() + (main_window->w() - w) / 2, sx + sw - w));
-    y = std::max(sy, std::min(main_window->y() + (main_window->h() - h) / 2, sy + sh - h));
-  }
-  // Without its resizable widget the dialog keeps its children where they
-  // are, and stays of a fixed size.
-  Fl_Widget *resizable = dialog->resizable();
-  dialog->resizable(nullptr);
-  dialog->resize(x, y, w, h);
-  dialog->resizable(resizable);
-  dialog->init_sizes();
-}
-
-void prepare_dialog() {
-  fl_message_hotspot(0);
-  fl_message_title("Varnel");
-  Fl::remove_timeout(fit_dialog);
-  Fl::add_timeout(0.0, fit_dialog);
 }

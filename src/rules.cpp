@@ -1,3 +1,4 @@
+// The rules of the game: matching, gravity, breeding, arrows and the levels.
 #include "rules.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// The windows' class and icon.
 #include "window_icon.h"
 
 #include <FL/Fl_RGB_Image.H>

@@ -1,0 +1,62 @@
+// The main window MainWin, its menu table and the menu commands.
+#pragma once
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Item.H>
+
+#include "board.h"
+#include "settings.h"
+
+class Fl_Menu_Bar;
+
+// The main window: menu bar, difficulty box, move box and the board. The
+// board is w x w at the bottom; the row above it holds the rest.
+class MainWin : public Fl_Double_Window {
+public:
+  int difficulty;
+  Varnel *game;
+  Fl_Box *difficulty_box;
+  Fl_Menu_Bar *menu_bar;
+  // Set once the window has been put on the screen.
+  bool painted = false;
+  // Runs once, soon after the first paint and outside any board operation:
+  // main starts there what would slow that paint or the first deal down.
+  Fl_Timeout_Handler after_first_paint = nullptr;
+
+  MainWin(int difficulty, int w, int h, const char *title);
+  ~MainWin() override;
+  void resize(int x, int y, int w, int h) override;
+  void flush() override;
+  int handle(int event) override;
+  void open_game_menu();
+};
+
+// Null until start-up has built the main window, and again after Quit.
+extern MainWin *main_window;
+
+// The settings in force: read by main at start-up, changed by the Sound and
+// Symbols commands. The main window takes its marks and the board's
+// symbols from them when it is built.
+extern Settings game_settings;
+
+void quit_cb(Fl_Widget *, void *);
+void reset_menu_cb(Fl_Widget *, void *);
+void win_cb(Fl_Widget *, void *);
+void easy_cb(Fl_Widget *, void *);
+void medium_cb(Fl_Widget *, void *);
+void hard_cb(Fl_Widget *, void *);
+void stupid_cb(Fl_Widget *, void *);
+void arrow_mode_cb(Fl_Widget *, void *);
+void sound_cb(Fl_Widget *, void *);
+void symbols_cb(Fl_Widget *, void *);
+void help_cb(Fl_Widget *, void *);
+void keys_cb(Fl_Widget *, void *);
+void about_cb(Fl_Widget *, void *);
+void main_window_cb(Fl_Widget *w, void *);
+// Handed every shortcut that no window of the game has taken: the main
+// window's shortcuts work from the game's other windows.
+int main_window_shortcut(int event);
+
+extern Fl_Menu_Item menu_items[];

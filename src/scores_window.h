@@ -1,0 +1,22 @@
+// The Top Scores window, and the record of a win in top_scores.txt.
+#pragma once
+
+#include <FL/Fl.H>
+
+class Fl_Double_Window;
+class Fl_Window;
+
+// The label type of the names in the top-scores window: the text as typed,
+// where '@' starts no symbol.
+const Fl_Labeltype LITERAL_LABEL = FL_FREE_LABELTYPE;
+
+// Asks the player's name over the window `over` and inserts the won game's
+// score into top_scores.txt, telling the player when it could not be
+// saved, and reads the list back. Quit meanwhile closes the dialogs; the
+// score is still kept, under "Player".
+void record_win(Fl_Window *over, int difficulty, int moves, int arrow_mode);
+
+// A new top-scores window, not yet shown, for the current list. Its rows and
+// columns grow with the text; it is never taller than the screen's work
+// area, and scrolls.
+Fl_Double_Window *new_scores_window();

@@ -1,0 +1,148 @@
+// The tile widget: its label, drawing, glyph, focus mark and keys.
+#include "tile.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Group.H>
+#include <FL/fl_draw.H>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "rules.h"
+#include "sizes.h"
+#include "symbols.h"
+
+VarnelButton::VarnelButton(int x, int y, int w, int h, const char *label)
+    : Fl_Button(x, y, w, h, label) {
+  direction = (int)(drand48() * 8);
+  col = row = 0;
+  hover = 0;
+  label_text[0] = '\0';
+}
+
+void VarnelButton::label(const char *text) {
+  snprintf(label_text, sizeof label_text, "%s", text);
+  Fl_Widget::label(label_text);
+}
+
+void VarnelButton::show_arrow(bool shown) {
+  char text[256] = "";
+  if (shown) snprintf(text, sizeof text, "@%d>", arrow_cycle[direction]);
+  label(text);
+}
+
+// The keyboard's focus is marked from the first key that moves it or acts on
+// a tile until the next mouse press on the board, so that a mouse player
+// sees the tiles as the toolkit draws them.
+bool VarnelButton::focus_from_keys = false;
+
+bool VarnelButton::keys_used() {
+  return focus_from_keys;
+}
+
+void VarnelButton::keys_in_use(bool keys) {
+  if (focus_from_keys == keys) return;
+  focus_from_keys = keys;
+  if (Fl::focus()) Fl::focus()->redraw();
+}
+
+// The button, its colour's glyph when the board shows them, the hover
+// outline while the pointer is over the tile (30 x 30 in a 40-pixel tile),
+// and the mark of the keyboard's focus.
+void VarnelButton::draw() {
+  if (focus_from_keys && Fl::focus() == this) {
+    // The mark stands in for the toolkit's dotted box, faint on light tiles
+    // and in the way of the selection outline.
+    int dotted = Fl::visible_focus();
+    Fl::visible_focus(0);
+    Fl_Button::draw();
+    Fl::visible_focus(dotted);
+    draw_glyph();
+    draw_focus_mark();
+  } else {
+    Fl_Button::draw();
+    draw_glyph();
+  }
+  if (hover == 1) {
+    int inset = w() / 8;
+    fl_color(FL_WHITE);
+    fl_rect(x() + inset, y() + inset, w() - 2 * inset, h() - 2 * inset);
+  }
+}
+
+void VarnelButton::draw_glyph() {
+  if (cell && symbols && *symbols)
+    draw_symbol(*cell, color(), x(), y(), w(), arrow_mode && *arrow_mode == 1 ? labelsize() : 0);
+}
+
+// A white frame just inside the edge and a black one inside it: one of the
+// two shows on every tile colour, and the black keeps the mark apart from
+// the white hover and selection outlines.
+void VarnelButton::draw_focus_mark() {
+  int unit = std::max(1, w() / TILE_SIZE);
+  for (int i = unit; i < 4 * unit; i++) {
+    fl_color(i < 2 * unit ? FL_WHITE : FL_BLACK);
+    fl_rect(x() + i, y() + i, w() - 2 * i, h() - 2 * i);
+  }
+}
+
+bool acts_as_click(int key) {
+  return key == FL_Button + 1 || key == ' ' || key == FL_Enter || key == FL_KP_Enter;
+}
+
+int arrow_turn(int key) {
+  // '+' is Shift and '=' on most keyboards, and reported as '='.
+  if (key == '+' || key == '=' || key == FL_KP + '+') return 1;
+  if (key == '-' || key == FL_KP + '-') return -1;
+  return 0;
+}
+
+bool overlaps(const Fl_Widget *a, const Fl_Widget *b) {
+  return a->x() < b->x() + b->w() && b->x() < a->x() + a->w() && a->y() < b->y() + b->h() &&
+         b->y() < a->y() + a->h();
+}
+
+// The widget that the board shows over this tile, if any: its result button.
+Fl_Widget *VarnelButton::cover() const {
+  const Fl_Group *board = parent();
+  for (int i = board ? board->children() : 0; i-- > 0;) {
+    Fl_Widget *w = board->child(i);
+    if (w->visible() && !dynamic_cast<VarnelButton *>(w) && overlaps(w, this)) return w;
+  }
+  return nullptr;
+}
+
+// Keys on the focused tile. Space and Enter run its callback here, and not
+// in the toolkit's button, which would run it a second time for Space; + and
+// - run it too, and the board turns the arrow as the wheel does. The arrow
+// keys and Tab go on to the board, which moves the focus. A tile under the
+// result button hands its keys to the button, which stands in for it.
+int VarnelButton::handle_key() {
+  if (Fl::focus() != this || Fl::event_state(FL_CTRL | FL_ALT | FL_META)) return 0;
+  int key = Fl::event_key();
+  bool moves_focus =
+      key == FL_Tab || key == FL_Left || key == FL_Right || key == FL_Up || key == FL_Down;
+  if (!arrow_turn(key) && !moves_focus && !acts_as_click(key)) return 0;
+  keys_in_use(true);
+  if (Fl_Widget *button = cover()) return button->handle(FL_KEYBOARD);
+  if (moves_focus) return 0;
+  do_callback();
+  return 1;
+}
+
+int VarnelButton::handle(int event) {
+  switch (event) {
+  case FL_ENTER:
+    hover = 1;
+    redraw();
+    return 1;
+  case FL_LEAVE:
+    hover = 0;
+    redraw();
+    return 1;
+  case FL_KEYBOARD:
+    return handle_key() ? 1 : Fl_Button::handle(event);
+  default:
+    return Fl_Button::handle(event);
+  }
+}

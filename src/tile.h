@@ -1,0 +1,49 @@
+// The tile widget VarnelButton.
+#pragma once
+
+#include <FL/Fl_Button.H>
+
+// A tile: a button that stays at its cell for the life of the board and
+// shows the cell's value as its colour (and, in arrow mode, its arrow).
+class VarnelButton : public Fl_Button {
+public:
+  int direction; // arrow direction 0..7, clockwise from up
+  int col, row;
+  int hover; // 1 while the pointer is inside the tile
+  char label_text[256];
+  // What the tile draws besides its colour and label, read from the board
+  // that makes it: its cell's value, and the board's Symbols and arrow mode
+  // switches. Null for a tile of no board: no glyph.
+  const int *cell = nullptr;
+  const bool *symbols = nullptr;
+  const int *arrow_mode = nullptr;
+
+  VarnelButton(int x, int y, int w, int h, const char *label = nullptr);
+  ~VarnelButton() override {}
+  void draw() override;
+  int handle(int event) override;
+  // Copies text into label_text and shows it, so callers may pass a temporary.
+  void label(const char *text);
+  // Shows the arrow of the tile's direction as its label, or no label.
+  void show_arrow(bool shown);
+
+  // Whether the keyboard (true) or the mouse (false) was used last on the
+  // board; the focus is marked only while it is the keyboard.
+  static void keys_in_use(bool keys);
+  static bool keys_used();
+
+private:
+  static bool focus_from_keys;
+  int handle_key();
+  Fl_Widget *cover() const;
+  void draw_glyph();
+  void draw_focus_mark();
+};
+
+// Space and Enter act on a tile as the left mouse button does.
+bool acts_as_click(int key);
+// The turn of the arrow that a key on a tile asks for: 1 clockwise (+), -1
+// counter-clockwise (-), 0 none.
+int arrow_turn(int key);
+// Whether two widgets' areas overlap.
+bool overlaps(const Fl_Widget *a, const Fl_Widget *b);
