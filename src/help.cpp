@@ -1,5 +1,6 @@
-// The help windows. Their texts are the README's sections "How to play" and
-// "Keys", compiled in at build time.
+// The help windows: How to Play, Keys and About Varnel.
+// Their texts are the README's sections "How to play" and "Keys", compiled in
+// at build time.
 #include "help.h"
 
 #include <FL/Fl.H>

@@ -1,5 +1,5 @@
-// The player thread, which empties the request queue clip by clip, and the
-// thread that plays one clip outside the queue.
+// The player thread, and the thread that plays one clip outside the queue.
+// The player empties the request queue clip by clip.
 #include "pa.h"
 
 std::vector<int> *played_ids = nullptr;

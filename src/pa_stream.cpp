@@ -1,5 +1,4 @@
-// One clip through one PortAudio stream: the real-time callback and the wait
-// for the stream's end.
+// One clip through one PortAudio stream: its callback and the wait for its end.
 #include "pa_stream.h"
 #include "pa_queue.h"
 #include "pa_threads.h"

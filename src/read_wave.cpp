@@ -1,3 +1,4 @@
+// The WAV reader: a canonical PCM file into memory, its header checked.
 #include "read_wave.h"
 #include "regular_file.h"
 

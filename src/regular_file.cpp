@@ -1,3 +1,4 @@
+// Opening a file the game only reads without hanging on a FIFO, and writing one whole.
 #include "regular_file.h"
 
 #include <cerrno>

@@ -1,5 +1,5 @@
-// The game's own files: opening one that the game only reads (a sound, the
-// top scores, the settings), and writing one whole.
+// Opening the files the game only reads, and writing one whole.
+// Read so: a sound, the top scores, the settings.
 #pragma once
 
 #include <cstdio>

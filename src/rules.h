@@ -1,5 +1,5 @@
-// The rules of the game as plain functions over the 20 x 20 cell array, so
-// that the board widget and the tests share one definition of them.
+// The rules of the game as plain functions over the 20 x 20 cell array.
+// The board widget and the tests share this one definition of them.
 #pragma once
 
 const int BOARD_ROWS = 20;

@@ -1,5 +1,5 @@
-// The player's settings, kept between runs in a small text file of
-// key=value lines: $XDG_CONFIG_HOME/varnel/settings, by default
+// The player's settings, kept between runs in a small text file.
+// Its lines are key=value: $XDG_CONFIG_HOME/varnel/settings, by default
 // ~/.config/varnel/settings.
 #pragma once
 

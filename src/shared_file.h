@@ -1,5 +1,5 @@
-// Rewriting a file that may sit in a directory shared with other users:
-// which links to follow, the lock that copies of the game take in turn, and
+// Rewriting a file that may sit in a directory shared with other users.
+// Which links to follow, the lock that copies of the game take in turn, and
 // rewrites that leave the old file whole when they fail.
 #pragma once
 
