@@ -1,4 +1,4 @@
-// The WAV reader: a canonical PCM file into memory, its header checked.
+// The WAV reader: the samples of a PCM WAV file into memory.
 #include "read_wave.h"
 #include "regular_file.h"
 
