@@ -261,6 +261,21 @@ TEST(Levels, FromTheCommandLine) {
   }
 }
 
+// The level and mode last picked start the next game; a level argument
+// wins, in swap mode.
+TEST(Levels, TheLastPickedLevelAndModeUnlessAnArgumentIsGiven) {
+  for (bool argument : {false, true}) {
+    Game game(std::vector<std::string>(argument, "0"), nullptr, Audio::FILE_DEVICE, false,
+              "level=2\narrows=on\n");
+    ASSERT_NE(game.window, 0u);
+    Image shot = settled(game);
+    EXPECT_EQ(shot.crop(590, 2, 100, 26), render_box(argument ? "Easy" : "Hard"));
+    // A white arrow in the middle of a bottom tile.
+    EXPECT_EQ(shot.at(20, 30 + 19 * 40 + 20) == WHITE, !argument);
+    quit(game);
+  }
+}
+
 TEST(Play, TwoClicksSwapNeighboursAndMakeAMove) {
   Game game;
   ASSERT_NE(game.window, 0u);
