@@ -8,7 +8,7 @@
 // told apart; it stays still, so the idle game stays asleep. The bottom-right
 // corner is free of the glyph and the arrow.
 void draw_hint_mark(int x, int y, int size) {
-  int inset = size * 3 / 20, leg = size * 3 / 10, edge = std::max(1, size / 20);
+  int inset = size * 3 / 20, leg = size * 7 / 20, edge = std::max(1, size / 20);
   int right = x + size - 1 - inset, bottom = y + size - 1 - inset;
   fl_color(FL_WHITE);
   fl_polygon(right, bottom - leg, right, bottom, right - leg, bottom);
