@@ -15,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::string text = format_settings(read);
   if (text.size() > SETTINGS_MAX_BYTES) abort();
   Settings again = parse_settings(text);
-  if (again.sound != read.sound || again.symbols != read.symbols) abort();
+  if (again.sound != read.sound || again.symbols != read.symbols || again.level != read.level ||
+      again.arrows != read.arrows)
+    abort();
   if (again.other_lines.size() > read.other_lines.size()) abort();
   for (size_t i = 0; i < again.other_lines.size(); i++)
     if (again.other_lines[i] != read.other_lines[i]) abort();

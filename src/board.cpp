@@ -50,15 +50,11 @@ Varnel::Varnel(int x, int y, int w, int h, const char *label)
   end();
 }
 
-// A top-scores window must not outlive the board its callback points at.
+// A top-scores window must not outlive the board its callback points into.
 // Deleted at once: a deferred deletion would never run once the event loop
 // has ended.
 Varnel::~Varnel() {
-  if (scores_window) {
-    scores_window->hide();
-    delete scores_window;
-    scores_window = nullptr;
-  }
+  close_scores_window(scores_window, true);
 }
 
 // The tiles, and the outline of the first selection (20 x 20 in a 40-pixel
@@ -108,9 +104,10 @@ void Varnel::Reset() {
   game_number++;
   global_win = 0;
   int n = colour_count(level());
-  close_scores_window();
+  close_scores_window(scores_window);
   moves = 0;
   clear_selection();
+  clear_hint();
   srand48((int)time(nullptr));
   for (int r = 0; r < BOARD_ROWS; r++) {
     for (int c = 0; c < BOARD_COLS; c++) {
@@ -169,14 +166,6 @@ void Varnel::Fall() {
   if (top_full && global_win != -1) set_play_wav(SOUND_BELL);
 }
 
-void Varnel::close_scores_window() {
-  if (!scores_window) return;
-  scores_window->hide();
-  // Deferred: this may run inside a callback of that very window.
-  Fl::delete_widget(scores_window);
-  scores_window = nullptr;
-}
-
 void Varnel::count_move() {
   moves++;
   snprintf(moves_text, sizeof moves_text, "%d", moves);
@@ -195,6 +184,13 @@ void Varnel::show_moves_text() {
     moves_box->label(moves_text);
     moves_box->redraw();
   }
+}
+
+// The marks of the last hint go at the next move or new game.
+void Varnel::clear_hint() {
+  for (auto &row : buttons)
+    for (VarnelButton *tile : row)
+      if (tile->hinted) tile->hinted = false, tile->redraw();
 }
 
 void Varnel::clear_selection() {
@@ -233,6 +229,7 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
     sel2_row = row;
     if (abs(sel_row - row) <= 1 && abs(sel_col - col) <= 1) {
       long game = game_number;
+      clear_hint();
       set_play_wav(SOUND_PAN);
       Swap(sel_row, sel_col, sel2_row, sel2_col);
       if (Matched() == 1) {
@@ -347,6 +344,7 @@ int Varnel::handle(int event) {
 void Varnel::TurnArrow(VarnelButton *tile, bool clockwise) {
   BoardBusy busy;
   if (global_win != 0 || arrow_mode != 1) return;
+  clear_hint();
   tile->direction = (tile->direction + (clockwise ? 1 : 7)) % 8;
   tile->show_arrow(true);
   tile->redraw();
@@ -378,12 +376,5 @@ void reset_cb(Fl_Widget *widget, void *data) {
 
 // Opens the top-scores window for the current list, replacing an open one.
 void Varnel::ShowTopScores() {
-  close_scores_window();
-  scores_window = new_scores_window();
-  scores_window->callback(top_score_win_cb, this);
-  scores_window->show();
-}
-
-void top_score_win_cb(Fl_Widget *, void *data) {
-  if (data) ((Varnel *)data)->close_scores_window();
+  show_scores_window(scores_window);
 }

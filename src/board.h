@@ -55,14 +55,16 @@ public:
   void ArrowMove(VarnelButton *tile);
   void TurnArrow(VarnelButton *tile, bool clockwise);
   void ShowTopScores();
-  // Hides and destroys the top-scores window, if one is open.
-  void close_scores_window();
+  // A move more on the counter and in the move box.
+  void count_move();
+  // The move box shows moves_text.
+  void show_moves_text();
+  // Takes the last hint's marks off its two tiles.
+  void clear_hint();
 
 private:
   void show_step(); // repaint the board and flush pending events
-  void count_move();
   void show_no_moves();
-  void show_moves_text();
   void clear_selection();
   int level() const;
 };
@@ -73,4 +75,3 @@ extern int global_win;
 
 void button_select_cb(Fl_Widget *widget, void *data);
 void reset_cb(Fl_Widget *widget, void *data);
-void top_score_win_cb(Fl_Widget *w, void *data);

@@ -38,6 +38,13 @@ static void load_fonts_and_sounds(void *) {
   create_play_all_wav(0);
 }
 
+// The level and mode of the first game: a level argument's, in swap mode,
+// or else those the player last picked (Medium and swap mode by default).
+static int starting_level(int argc, char **argv, bool &arrows) {
+  arrows = argc <= 1 && game_settings.arrows;
+  return argc > 1 ? parse_level(argv[1]) : game_settings.level;
+}
+
 int main(int argc, char **argv) {
   keep_standard_files_open();
   // One malloc arena for every thread: the audio library's start, on a
@@ -58,8 +65,10 @@ int main(int argc, char **argv) {
   // The display is open now; no widget exists yet.
   StartSize size = start_size();
   set_text_size(size.text);
-  int level = parse_level(argc > 1 ? argv[1] : nullptr);
+  bool arrows;
+  int level = starting_level(argc, argv, arrows);
   MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
+  win->start_in_arrow_mode(arrows);
   main_window = win;
   win->after_first_paint = load_fonts_and_sounds;
   main_window->game->Reset();

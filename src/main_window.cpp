@@ -7,6 +7,7 @@
 
 #include "busy_state.h"
 #include "help.h"
+#include "hint_command.h"
 #include "pa.h"
 #include "sizes.h"
 #include "window_icon.h"
@@ -24,6 +25,8 @@ Fl_Menu_Item menu_items[] = {
     {"Win", 0, win_cb, nullptr, 0, 0, 0, 0, 0},
     {"Sound", FL_CTRL + 'm', sound_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {"Symbols", 0, symbols_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
+    {"Hint", FL_CTRL + 'h', hint_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Top Scores", 0, top_scores_cb, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Easy", 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
@@ -42,6 +45,7 @@ Fl_Menu_Item menu_items[] = {
 // The entries whose check marks follow the settings.
 static const char *const SOUND_ITEM = "&Game/Sound";
 static const char *const SYMBOLS_ITEM = "&Game/Symbols";
+static const char *const ARROWS_ITEM = "&Difficulty/Toggle Arrow Mode";
 
 // Sets or clears an entry's mark in the menu bar's own items.
 static void set_mark(Fl_Menu_ *menu, const char *path, bool on) {
@@ -218,11 +222,19 @@ void win_cb(Fl_Widget *, void *) {
   if (main_window && main_window->game) main_window->game->Breed();
 }
 
+// The level and mode of the game just picked start the next run too.
+static void keep_level_and_mode() {
+  game_settings.level = main_window->difficulty;
+  game_settings.arrows = main_window->game && main_window->game->arrow_mode == 1;
+  save_settings(game_settings);
+}
+
 static void set_level(int difficulty) {
   if (!main_window) return;
   main_window->difficulty = difficulty;
   main_window->difficulty_box->label(level_name(difficulty));
   main_window->difficulty_box->redraw();
+  keep_level_and_mode();
   if (main_window->game) main_window->game->Reset();
 }
 
@@ -243,7 +255,14 @@ void arrow_mode_cb(Fl_Widget *, void *) {
   if (!main_window || !main_window->game) return;
   Varnel *game = main_window->game;
   game->arrow_mode = game->arrow_mode == 0 ? 1 : 0;
+  keep_level_and_mode();
   game->Reset();
+}
+
+// At start-up, before the first game: the mode and the menu's mark.
+void MainWin::start_in_arrow_mode(bool on) {
+  game->arrow_mode = on ? 1 : 0;
+  set_mark(menu_bar, ARROWS_ITEM, on);
 }
 
 // A setting changed by the player is kept at once; the menu's mark follows
@@ -267,6 +286,15 @@ void symbols_cb(Fl_Widget *, void *) {
   main_window->game->symbols = game_settings.symbols;
   main_window->game->redraw();
   keep_setting(SYMBOLS_ITEM, game_settings.symbols);
+}
+
+void hint_cb(Fl_Widget *, void *) {
+  if (main_window && main_window->game) show_hint(*main_window->game);
+}
+
+// The list as last read, at any time, in the window a win opens.
+void top_scores_cb(Fl_Widget *, void *) {
+  if (main_window && main_window->game) main_window->game->ShowTopScores();
 }
 
 void help_cb(Fl_Widget *, void *) {

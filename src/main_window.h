@@ -31,14 +31,15 @@ public:
   void flush() override;
   int handle(int event) override;
   void open_game_menu();
+  void start_in_arrow_mode(bool on);
 };
 
 // Null until start-up has built the main window, and again after Quit.
 extern MainWin *main_window;
 
 // The settings in force: read by main at start-up, changed by the Sound and
-// Symbols commands. The main window takes its marks and the board's
-// symbols from them when it is built.
+// Symbols commands, the levels and Toggle Arrow Mode. The main window takes its marks and the
+// board's symbols from them when it is built.
 extern Settings game_settings;
 
 void quit_cb(Fl_Widget *, void *);
@@ -51,6 +52,8 @@ void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
 void sound_cb(Fl_Widget *, void *);
 void symbols_cb(Fl_Widget *, void *);
+void hint_cb(Fl_Widget *, void *);
+void top_scores_cb(Fl_Widget *, void *);
 void help_cb(Fl_Widget *, void *);
 void keys_cb(Fl_Widget *, void *);
 void about_cb(Fl_Widget *, void *);

@@ -27,29 +27,32 @@ unsigned cell_colour(int value) {
   return 56; // FL_BLACK
 }
 
+// The runs through a cell are counted from it outwards; three equal tiles
+// beside it, on one line, make four.
+bool in_match(const Cells board, int row, int col) {
+  int v = board[row][col];
+  if (!is_playable(v)) return false;
+  auto same = [&](int r, int c) {
+    return r >= 0 && r < BOARD_ROWS && c >= 0 && c < BOARD_COLS && board[r][c] == v;
+  };
+  auto run = [&](int dr, int dc) {
+    int n = 0;
+    while (n < 3 && same(row + (n + 1) * dr, col + (n + 1) * dc))
+      n++;
+    return n;
+  };
+  if (run(0, -1) + run(0, 1) >= 3 || run(-1, 0) + run(1, 0) >= 3) return true;
+  for (int r = row - 1; r <= row; r++)
+    for (int c = col - 1; c <= col; c++)
+      if (same(r, c) && same(r + 1, c) && same(r, c + 1) && same(r + 1, c + 1)) return true;
+  return false;
+}
+
 int mark_matches(const Cells board, Cells marked) {
-  for (int r = 0; r < BOARD_ROWS; r++)
-    for (int c = 0; c < BOARD_COLS; c++)
-      marked[r][c] = 0;
-  for (int r = 0; r < BOARD_ROWS; r++) {
-    for (int c = 0; c < BOARD_COLS; c++) {
-      int v = board[r][c];
-      if (!is_playable(v)) continue;
-      if (c <= 16 && board[r][c + 1] == v && board[r][c + 2] == v && board[r][c + 3] == v)
-        for (int k = c; k < BOARD_COLS && board[r][k] == v; k++)
-          marked[r][k] = 1;
-      if (r <= 16 && board[r + 1][c] == v && board[r + 2][c] == v && board[r + 3][c] == v)
-        for (int k = r; k < BOARD_ROWS && board[k][c] == v; k++)
-          marked[k][c] = 1;
-      if (c <= 18 && r <= 18 && board[r][c + 1] == v && board[r + 1][c] == v &&
-          board[r + 1][c + 1] == v)
-        marked[r][c] = marked[r][c + 1] = marked[r + 1][c] = marked[r + 1][c + 1] = 1;
-    }
-  }
   int n = 0;
   for (int r = 0; r < BOARD_ROWS; r++)
     for (int c = 0; c < BOARD_COLS; c++)
-      n += marked[r][c];
+      n += marked[r][c] = in_match(board, r, c);
   return n;
 }
 

@@ -25,6 +25,8 @@ unsigned cell_colour(int value);
 // in a row or column, or to a 2 x 2 square, of one playable value. Returns
 // the number of marked cells.
 int mark_matches(const Cells board, Cells marked);
+// Whether the cell belongs to such a run or square.
+bool in_match(const Cells board, int row, int col);
 
 // Finds the next single-cell fall of a gravity pass: starting at (row, col)
 // and going on in the order of the pass (rows 0..18 downward, columns left to

@@ -89,8 +89,31 @@ Fl_Double_Window *new_scores_window() {
         ->copy_label(mode_text(score_list[i].mode));
     score_cell(left + name_w + mode_w, y, moves_w, fl_rgb_color(150, 240, 255))->copy_label(moves);
   }
+  if (score_cnt == 0) score_cell(left, top, inside_w, FL_WHITE)->label("No scores yet.");
   scroll->end();
   win->end();
   win->color(FL_WHITE);
   return win;
+}
+
+void close_scores_window(Fl_Double_Window *&holder, bool now) {
+  if (!holder) return;
+  holder->hide();
+  if (now)
+    delete holder;
+  else
+    Fl::delete_widget(holder);
+  holder = nullptr;
+}
+
+// Closing the window: the user data is where it is held.
+static void top_score_win_cb(Fl_Widget *, void *holder) {
+  close_scores_window(*(Fl_Double_Window **)holder);
+}
+
+void show_scores_window(Fl_Double_Window *&holder) {
+  close_scores_window(holder);
+  holder = new_scores_window();
+  holder->callback(top_score_win_cb, &holder);
+  holder->show();
 }

@@ -16,7 +16,16 @@ const Fl_Labeltype LITERAL_LABEL = FL_FREE_LABELTYPE;
 // score is still kept, under "Player".
 void record_win(Fl_Window *over, int difficulty, int moves, int arrow_mode);
 
-// A new top-scores window, not yet shown, for the current list. Its rows and
-// columns grow with the text; it is never taller than the screen's work
-// area, and scrolls.
+// A new top-scores window, not yet shown, for the current list; with no
+// scores, one line says so. Its rows and columns grow with the text; it is
+// never taller than the screen's work area, and scrolls.
 Fl_Double_Window *new_scores_window();
+
+// Opens a top-scores window for the current list and keeps it in `holder`,
+// closing the one held there. Closing the new one empties `holder`, which
+// must outlive it.
+void show_scores_window(Fl_Double_Window *&holder);
+// Hides and destroys the window in `holder`, if any, and empties `holder`.
+// The window goes once the event at hand is handled (this may run in its
+// own callback), or at once with `now`.
+void close_scores_window(Fl_Double_Window *&holder, bool now = false);

@@ -15,6 +15,8 @@
 
 static const char *const KEY_SOUND = "sound";
 static const char *const KEY_SYMBOLS = "symbols";
+static const char *const KEY_LEVEL = "level";
+static const char *const KEY_ARROWS = "arrows";
 
 static std::string trimmed(const std::string &s) {
   size_t begin = s.find_first_not_of(" \t"), end = s.find_last_not_of(" \t");
@@ -27,15 +29,23 @@ static std::string line_key(const std::string &line) {
   return equals == std::string::npos ? "" : trimmed(line.substr(0, equals));
 }
 
-// The switch that a line sets and the value it gives it; null for a line
-// that is not one of ours or gives a value this version does not know.
-static bool *line_switch(Settings &settings, std::string line, bool &on) {
+// Sets what a line gives; false for a line that is not one of ours or gives
+// a value this version does not know.
+static bool read_line(Settings &settings, std::string line) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
   std::string key = line_key(line);
   std::string value = key.empty() ? "" : trimmed(line.substr(line.find('=') + 1));
-  if (value != "on" && value != "off") return nullptr;
-  on = value == "on";
-  return key == KEY_SOUND ? &settings.sound : key == KEY_SYMBOLS ? &settings.symbols : nullptr;
+  if (key == KEY_LEVEL && value.size() == 1 && value[0] >= '0' && value[0] <= '3') {
+    settings.level = value[0] - '0';
+    return true;
+  }
+  bool *on = key == KEY_SOUND     ? &settings.sound
+             : key == KEY_SYMBOLS ? &settings.symbols
+             : key == KEY_ARROWS  ? &settings.arrows
+                                  : nullptr;
+  if (!on || (value != "on" && value != "off")) return false;
+  *on = value == "on";
+  return true;
 }
 
 Settings parse_settings(const std::string &text) {
@@ -47,18 +57,16 @@ Settings parse_settings(const std::string &text) {
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
     start = end + 1;
-    bool on;
-    if (bool *value = line_switch(settings, line, on))
-      *value = on;
-    else
-      settings.other_lines.push_back(line);
+    if (!read_line(settings, line)) settings.other_lines.push_back(line);
   }
   return settings;
 }
 
 std::string format_settings(const Settings &settings) {
   std::string text = std::string(KEY_SOUND) + (settings.sound ? "=on\n" : "=off\n") + KEY_SYMBOLS +
-                     (settings.symbols ? "=on\n" : "=off\n");
+                     (settings.symbols ? "=on\n" : "=off\n") + KEY_LEVEL + "=" +
+                     std::to_string(settings.level) + "\n" + KEY_ARROWS +
+                     (settings.arrows ? "=on\n" : "=off\n");
   for (const std::string &line : settings.other_lines)
     if (text.size() + line.size() + 1 <= SETTINGS_MAX_BYTES) text += line + "\n";
   return text;
@@ -203,12 +211,16 @@ bool save_settings(const Settings &settings) {
     auto changed = [&](const std::string &line) {
       std::string key = line_key(line);
       return (key == KEY_SOUND && kept.sound != settings.sound) ||
-             (key == KEY_SYMBOLS && kept.symbols != settings.symbols);
+             (key == KEY_SYMBOLS && kept.symbols != settings.symbols) ||
+             (key == KEY_LEVEL && kept.level != settings.level) ||
+             (key == KEY_ARROWS && kept.arrows != settings.arrows);
     };
     std::vector<std::string> &lines = kept.other_lines;
     lines.erase(std::remove_if(lines.begin(), lines.end(), changed), lines.end());
     kept.sound = settings.sound;
     kept.symbols = settings.symbols;
+    kept.level = settings.level;
+    kept.arrows = settings.arrows;
     int err = replace_file(dir_fd, name, format_settings(kept));
     close(dir_fd);
     if (!err) return true;

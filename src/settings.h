@@ -9,6 +9,9 @@
 struct Settings {
   bool sound = true;    // "sound=on" or "sound=off"
   bool symbols = false; // "symbols=on" or "symbols=off"
+  // The level and mode last picked, for a start without a level argument.
+  int level = 1;       // "level=0" to "level=3"
+  bool arrows = false; // "arrows=on" or "arrows=off"
   // Lines of the file that are not ours (another version's keys, comments),
   // kept as they were, in order, when the file is rewritten.
   std::vector<std::string> other_lines;
@@ -19,9 +22,10 @@ struct Settings {
 const size_t SETTINGS_MAX_BYTES = 64 * 1024;
 
 // Reads the text of a settings file. The last of several lines of one key
-// counts; a line giving a key a value other than on or off (a newer
-// version's) leaves the key alone and, like any line that is not ours, is
-// kept as it stands, control characters and all.
+// counts; a line giving a key a value this version does not know (other
+// than on or off, or a level other than 0 to 3: a newer version's) leaves
+// the key alone and, like any line that is not ours, is kept as it stands,
+// control characters and all.
 Settings parse_settings(const std::string &text);
 // The text of a settings file: our keys, then the other lines as long as
 // the whole stays within SETTINGS_MAX_BYTES.

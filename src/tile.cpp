@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "hint_mark.h"
 #include "rules.h"
 #include "sizes.h"
 #include "symbols.h"
@@ -63,6 +64,7 @@ void VarnelButton::draw() {
     Fl_Button::draw();
     draw_glyph();
   }
+  if (hinted) draw_hint_mark(x(), y(), w());
   if (hover == 1) {
     int inset = w() / 8;
     fl_color(FL_WHITE);

@@ -9,7 +9,8 @@ class VarnelButton : public Fl_Button {
 public:
   int direction; // arrow direction 0..7, clockwise from up
   int col, row;
-  int hover; // 1 while the pointer is inside the tile
+  int hover;           // 1 while the pointer is inside the tile
+  bool hinted = false; // one of the two tiles of the last hint
   char label_text[256];
   // What the tile draws besides its colour and label, read from the board
   // that makes it: its cell's value, and the board's Symbols and arrow mode

@@ -55,7 +55,7 @@ int highest_value(Varnel *b) {
 // starts from the marks of start-up and leaves them so.
 class MainWindowTest : public GameTest {
 protected:
-  static const int ENTRIES = 20;
+  static const int ENTRIES = 22;
   int flags[ENTRIES];
   void SetUp() override {
     for (int i = 0; i < ENTRIES; i++)
@@ -90,6 +90,8 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {"Win", win_cb, 0, 0},
                      {"Sound", sound_cb, FL_MENU_TOGGLE | FL_MENU_VALUE, FL_CTRL + 'm'},
                      {"Symbols", symbols_cb, FL_MENU_TOGGLE, 0},
+                     {"Hint", hint_cb, 0, FL_CTRL + 'h'},
+                     {"Top Scores", top_scores_cb, 0, 0},
                      {nullptr, nullptr, 0, 0},
                      {"&Difficulty", nullptr, FL_SUBMENU, 0},
                      {"Easy", easy_cb, FL_MENU_RADIO, 0},
@@ -242,13 +244,16 @@ TEST_F(MainWindowTest, CommandsWithoutWindowOrArgumentsDoNothing) {
   EXPECT_TRUE(global_win == 0 && !b->result_button->visible());
 }
 
-// Sound and Symbols change at once, and are kept for the next start.
+// Sound and Symbols change at once, and are kept for the next start, as are
+// the level and mode last picked.
 TEST_F(MainWindowTest, SoundAndSymbolsAreKeptForTheNextStart) {
   pick("&Game/Sound");
   pick("&Game/Symbols");
+  pick("&Difficulty/Hard");
+  pick("&Difficulty/Toggle Arrow Mode");
   EXPECT_TRUE(!sound_on() && board()->symbols);
   Settings kept = load_settings();
-  EXPECT_TRUE(!kept.sound && kept.symbols);
+  EXPECT_TRUE(!kept.sound && kept.symbols && kept.level == 2 && kept.arrows);
 }
 
 TEST_F(MainWindowTest, QuitHidesAndDestroysTheWindow) {

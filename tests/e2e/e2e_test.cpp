@@ -261,6 +261,22 @@ TEST(Levels, FromTheCommandLine) {
   }
 }
 
+// The level and mode last picked start the next game; a level argument
+// wins, in swap mode.
+TEST(Levels, TheLastPickedLevelAndModeUnlessAnArgumentIsGiven) {
+  for (bool argument : {false, true}) {
+    Game game(std::vector<std::string>(argument, "0"), nullptr, Audio::FILE_DEVICE, false,
+              "level=2\narrows=on\n");
+    ASSERT_NE(game.window, 0u);
+    Image shot = settled(game);
+    EXPECT_EQ(shot.crop(590, 2, 100, 26), render_box(argument ? "Easy" : "Hard"));
+    // A white arrow on a bottom tile.
+    std::vector<unsigned> tile = Game::inside(shot, 19, 0).px;
+    EXPECT_EQ(std::count(tile.begin(), tile.end(), WHITE) > 0, !argument);
+    quit(game);
+  }
+}
+
 TEST(Play, TwoClicksSwapNeighboursAndMakeAMove) {
   Game game;
   ASSERT_NE(game.window, 0u);

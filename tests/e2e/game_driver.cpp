@@ -304,7 +304,7 @@ static std::string alsa_config(Audio audio, const std::string &dir) {
 }
 
 Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio,
-           bool stderr_closed) {
+           bool stderr_closed, const char *settings) {
   char tmpl[] = "/tmp/varnel-e2e-XXXXXX";
   if (!mkdtemp(tmpl)) abort();
   dir = tmpl;
@@ -313,6 +313,8 @@ Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio
   for (const char *file : sound_files)
     std::filesystem::copy_file(std::string(SOUND_DIR) + "/" + file, dir + "/" + file);
   if (scores) write_text(dir + "/top_scores.txt", scores);
+  if (settings && std::filesystem::create_directories(home + "/.config/varnel"))
+    write_text(home + "/.config/varnel/settings", settings);
   std::string config = home + "/alsa.conf";
   if (audio == Audio::STUCK) mkfifo((dir + "/out.raw").c_str(), 0600);
   // The library reads its configuration first thing; from a pipe nobody

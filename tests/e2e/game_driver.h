@@ -82,9 +82,11 @@ class Game {
 public:
   // Starts the game with these arguments in a new directory holding the nine
   // sounds and, unless scores is null, a top_scores.txt with that text.
-  // With stderr_closed the game starts with descriptor 2 closed.
+  // With stderr_closed the game starts with descriptor 2 closed; settings,
+  // unless null, is the text of the player's settings file.
   explicit Game(const std::vector<std::string> &args = {}, const char *scores = nullptr,
-                Audio audio = Audio::FILE_DEVICE, bool stderr_closed = false);
+                Audio audio = Audio::FILE_DEVICE, bool stderr_closed = false,
+                const char *settings = nullptr);
   // Ends the game by its process id if it still runs; removes the directory.
   ~Game();
   Game(const Game &) = delete;

@@ -306,13 +306,15 @@ TEST_F(BreedWinLoss, ScoresWindowRows) {
   EXPECT_TRUE(second.deleted());
   EXPECT_EQ(b->scores_window, nullptr);
 
-  // With no file only the white scroll area is shown.
+  // With no file, Game -> Top Scores shows one line that says so.
   ASSERT_EQ(unlink("top_scores.txt"), 0);
   read_top_scores();
-  b->ShowTopScores();
+  top_scores_cb(nullptr, nullptr);
   scroll = dynamic_cast<Fl_Scroll *>(b->scores_window->child(0));
+  std::vector<std::string> lines;
   for (int i = 0; i < scroll->children(); i++)
-    EXPECT_EQ(dynamic_cast<Fl_Box *>(scroll->child(i)), nullptr);
+    if (Fl_Box *box = dynamic_cast<Fl_Box *>(scroll->child(i))) lines.push_back(box->label());
+  EXPECT_EQ(lines, std::vector<std::string>{"No scores yet."});
 }
 
 // The rows were as wide as the frame's outside, so both scrollbars showed

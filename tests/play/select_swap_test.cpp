@@ -116,6 +116,38 @@ TEST_F(SelectSwap, EveryNeighbourSwapsAndCounts) {
   }
 }
 
+// A hint marks the one swap that clears, for a move, until the next move; in
+// arrow mode the tile whose arrow points at the other comes first, and takes
+// the keys' focus. With no such swap it says so, free.
+TEST_F(SelectSwap, HintMarksTheSwapThatClears) {
+  Varnel *b = board();
+  VarnelButton::keys_in_use(true);
+  for (int arrows : {0, 1}) {
+    b->arrow_mode = arrows;
+    fill_playing(b);
+    for (int c : {10, 11, 12})
+      b->Array(10, c, 9);
+    b->Array(9, 13, 9);
+    b->Array(10, 13, 10);
+    b->buttons[9][13]->direction = 2;
+    b->buttons[10][13]->direction = 0;
+    b->moves = 0;
+    hint_cb(nullptr, nullptr);
+    VarnelButton *first = b->buttons[9 + arrows][13], *second = b->buttons[10 - arrows][13];
+    EXPECT_TRUE(first->hinted && second->hinted && Fl::focus() == first) << arrows;
+    EXPECT_STREQ(b->moves_box->label(), "1");
+    left_click(b, first->row, 13);
+    if (!arrows) left_click(b, second->row, 13);
+    EXPECT_TRUE(b->moves == 2 && !first->hinted && !second->hinted);
+  }
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      b->Array(r, c, (r + c) % 4); // full, and every swap leaves runs of three at most
+  hint_cb(nullptr, nullptr);
+  EXPECT_TRUE(b->moves == 2 && strcmp(b->moves_box->label(), "No swap clears") == 0);
+  VarnelButton::keys_in_use(false);
+}
+
 TEST_F(SelectSwap, EqualColoursSwapAsAMove) {
   Varnel *b = board();
   b->Array(10, 10, 9);

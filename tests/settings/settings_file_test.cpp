@@ -59,12 +59,12 @@ TEST(SettingsFile, HostileFilesGiveTheDefaultsAndOnlyTheChangeIsEverLost) {
   ASSERT_TRUE(save_settings(changed));
   struct stat st;
   EXPECT_TRUE(stat((dir + "/varnel").c_str(), &st) == 0 && (st.st_mode & 0777) == 0700);
-  EXPECT_EQ(read_text(file), "sound=off\nsymbols=off\n");
+  EXPECT_EQ(read_text(file), "sound=off\nsymbols=off\nlevel=1\narrows=off\n");
   // Lines that are not ours stay.
   // (A newer value of a switch the player has just changed goes.)
   std::ofstream(file) << "future=1\nsymbols=on\nsound=quiet\n# note\n";
   ASSERT_TRUE(save_settings(changed));
-  EXPECT_EQ(read_text(file), "sound=off\nsymbols=off\nfuture=1\n# note\n");
+  EXPECT_EQ(read_text(file), "sound=off\nsymbols=off\nlevel=1\narrows=off\nfuture=1\n# note\n");
   // Too large, or a FIFO that nobody writes: the defaults, at once.
   std::ofstream(file) << "sound=off\n" << std::string(SETTINGS_MAX_BYTES, '\n');
   EXPECT_TRUE(load_settings().sound);
@@ -94,7 +94,7 @@ TEST(SettingsFile, LinkedFileStaysALink) {
   changed.sound = false;
   ASSERT_TRUE(save_settings(changed));
   EXPECT_TRUE(std::filesystem::is_symlink(dir + "/varnel/settings"));
-  EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\n");
+  EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\nlevel=1\narrows=off\n");
   // A link to a file that is no settings file (too large), and a link in a
   // directory that others may write or that is not the player's, replaced
   // that file with two lines.
@@ -116,7 +116,7 @@ TEST(SettingsFile, LinkedFileStaysALink) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "varnel: cannot save the settings in " + dir +
                   "/varnel/settings: its directory is not yours alone\n");
-    EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\n");
+    EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\nlevel=1\narrows=off\n");
     chmod((dir + "/varnel").c_str(), 0700);
   }
   std::filesystem::remove_all(dir);

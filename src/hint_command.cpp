@@ -1,0 +1,31 @@
+// The Hint command: two tiles marked whose swap clears tiles now.
+#include "hint_command.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+#include "board.h"
+#include "busy_state.h"
+#include "hint.h"
+
+void show_hint(Varnel &game) {
+  if (board_busy()) return;
+  Cells directions;
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      directions[r][c] = game.buttons[r][c]->direction;
+  HintSwap hint;
+  if (!find_hint(game.board, game.arrow_mode == 1 ? &directions : nullptr, hint)) {
+    snprintf(game.moves_text, sizeof game.moves_text, "No swap clears");
+    game.show_moves_text();
+    return;
+  }
+  game.clear_hint();
+  VarnelButton *first = game.buttons[hint.row][hint.col];
+  for (VarnelButton *tile : {first, game.buttons[hint.to_row][hint.to_col]}) {
+    tile->hinted = true;
+    tile->redraw();
+  }
+  if (VarnelButton::keys_used()) first->take_focus();
+  game.count_move();
+}
