@@ -71,8 +71,20 @@ void Varnel::draw() {
     int inset = b->w() / 4;
     fl_color(FL_WHITE);
     fl_rect(b->x() + inset, b->y() + inset, b->w() - 2 * inset, b->h() - 2 * inset);
+    if (VarnelButton::keys_used()) draw_keyboard_selection(b, inset);
   }
   if (result_again) draw_child(*result_button);
+}
+
+// For a keyboard player the selection must not look like the outline of
+// the tile under the pointer, white and one pixel wide as well: it grows
+// wider, with a black line inside that shows on the light tiles.
+void Varnel::draw_keyboard_selection(const Fl_Button *b, int inset) {
+  int unit = mark_width(b->w());
+  for (int i = inset; i < inset + 3 * unit; i++) {
+    fl_color(i < inset + 2 * unit ? FL_WHITE : FL_BLACK);
+    fl_rect(b->x() + i, b->y() + i, b->w() - 2 * i, b->h() - 2 * i);
+  }
 }
 
 int Varnel::level() const {
