@@ -60,7 +60,6 @@ public:
 
 private:
   void show_step(); // repaint the board and flush pending events
-  void draw_keyboard_selection(const Fl_Button *b, int inset);
   void count_move();
   void show_no_moves();
   void show_moves_text();
