@@ -63,10 +63,16 @@ void Varnel::draw() {
   bool result_again = result_button->drawn_over(selected_button);
   Fl_Double_Window::draw();
   if (selected_button) {
+    // For the keyboard the selection must not look like the outline of the
+    // tile under the pointer, one white pixel as well: it widens, with a
+    // black line inside that shows on the light tiles.
     Fl_Button *b = selected_button;
-    int inset = b->w() / 4;
-    fl_color(FL_WHITE);
-    fl_rect(b->x() + inset, b->y() + inset, b->w() - 2 * inset, b->h() - 2 * inset);
+    int unit = VarnelButton::keys_used() ? mark_width(b->w()) : 0;
+    int inset = b->w() / 4, white = inset + (unit ? 2 * unit : 1);
+    for (int i = inset; i < white + unit; i++) {
+      fl_color(i < white ? FL_WHITE : FL_BLACK);
+      fl_rect(b->x() + i, b->y() + i, b->w() - 2 * i, b->h() - 2 * i);
+    }
   }
   if (result_again) draw_child(*result_button);
 }

@@ -3,9 +3,26 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Group.H>
+#include <algorithm>
+
+#include "sizes.h"
 
 ResultButton::ResultButton(int x, int y, int w, int h, VarnelButton *(*tiles)[BOARD_COLS])
-    : Fl_Button(x, y, w, h, "You Lose"), tiles(tiles) {}
+    : Fl_Button(x, y, w, h, "You Lose"), tiles(tiles), text_size(labelsize()) {
+  fit_label();
+}
+
+// The text keeps its size on the 50-pixel button of 40-pixel tiles and
+// shrinks with the button: "You Win!" in a dense screen's large text ran
+// out of the button of a small window.
+void ResultButton::fit_label() {
+  labelsize(std::max(1, std::min(text_size, h() * TEXT_SIZE / 50)));
+}
+
+void ResultButton::resize(int x, int y, int w, int h) {
+  Fl_Button::resize(x, y, w, h);
+  fit_label();
+}
 
 bool ResultButton::covers(const Fl_Widget *tile) const {
   return visible() && overlaps(tile, this);

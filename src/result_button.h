@@ -14,6 +14,7 @@ public:
   // tiles: the board's tiles, for the keyboard's order around the button.
   ResultButton(int x, int y, int w, int h, VarnelButton *(*tiles)[BOARD_COLS]);
   int handle(int event) override;
+  void resize(int x, int y, int w, int h) override;
 
   // Shows the button with this label and these colours. It stands in for the first tile it covers,
   // or for the covered tile that the keyboard's focus is on, and takes that focus.
@@ -33,6 +34,8 @@ public:
 private:
   VarnelButton *(*tiles)[BOARD_COLS];
   int row = 0, col = 0; // the cell the button stands for
+  int text_size;        // the label's size on a full-size board
+  void fit_label();
   void stand_in_for(const VarnelButton *tile);
   VarnelButton *focused_covered_tile() const;
   int covered_tile_key();

@@ -1,5 +1,5 @@
-// The tiles' glyphs: twelve shapes that stay apart down to the corner glyph
-// of a 32-pixel tile (8 pixels beside a 17-pixel arrow), in black or white.
+// The tiles' glyphs: twelve shapes in black or white, none where a tile is
+// too small to keep them apart.
 #include "symbols.h"
 
 #include <FL/Fl.H>
@@ -46,6 +46,10 @@ static void star(double cx, double cy, double r) {
   }
   fl_end_complex_polygon();
 }
+
+// Smaller, some of the twelve glyphs look alike (disc and ring, square
+// and frame): tiles too small for this carry none.
+static const int SMALLEST_GLYPH = 7;
 
 // The glyph of colour `value` in the square (x, y, s); hole is the tile's
 // face, which shows through the ring and the frame.
@@ -104,17 +108,18 @@ void draw_symbol(int value, Fl_Color face, int x, int y, int size, int arrow_siz
   if (value < 0 || value > 11) return;
   int s, at;
   if (arrow_size > 0) {
-    // The glyph takes the corner up to a small gap before the arrow. Drawn
-    // in any of its eight directions, the arrow leaves the corner's square
-    // free up to about 0.3 times its label size from the tile's middle
-    // (measured from 32- to 80-pixel tiles with 11- to 22-pixel text). The
-    // label keeps the text's size where the tiles had to shrink.
-    at = size / 12;
-    s = std::max(size / 2 - arrow_size * 3 / 10 - std::max(1, size / 20) - at, 4);
+    // The glyph takes the corner, inside the bevel, up to a one-pixel gap
+    // before the arrow. Drawn in any of its eight directions, the arrow
+    // leaves the corner's square free up to 4 pixels from the tile's middle,
+    // whatever its size (measured on 8- to 80-pixel tiles); a little more
+    // is kept where it is large.
+    at = std::max(size / 12, 3);
+    s = size / 2 - std::max(4, arrow_size * 2 / 7) - 1 - at;
   } else {
     // Inside the selection outline, a quarter in.
     s = size * 9 / 20;
     at = (size - s) / 2;
   }
+  if (s < SMALLEST_GLYPH) return;
   glyph(value, x + at, y + at, s, symbol_colour(face), face);
 }

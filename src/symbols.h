@@ -6,6 +6,7 @@
 
 // Draws the glyph of a cell value on a tile at (x, y) of side size whose
 // face has the colour face: about half the tile, centred; or, beside an
-// arrow of label size arrow_size (0: none) in the middle, in the top-left
-// corner up to the arrow. Values without a colour (empty, dead) get none.
+// arrow drawn in a square of side arrow_size (0: none) in the middle, in the
+// top-left corner up to the arrow. Values without a colour (empty, dead),
+// and tiles too small to tell the twelve glyphs apart, get none.
 void draw_symbol(int value, Fl_Color face, int x, int y, int size, int arrow_size);

@@ -19,6 +19,16 @@ VarnelButton::VarnelButton(int x, int y, int w, int h, const char *label)
   col = row = 0;
   hover = 0;
   label_text[0] = '\0';
+  // The tile draws its arrow itself (draw_arrow), keeping the label's text.
+  labeltype(FL_NO_LABEL);
+}
+
+int mark_width(int tile) {
+  return std::max(1, (tile + TILE_SIZE / 2) / TILE_SIZE);
+}
+
+int arrow_side(int tile, int text) {
+  return std::min(tile * 7 / 20, text * 14 / 11);
 }
 
 void VarnelButton::label(const char *text) {
@@ -44,7 +54,12 @@ bool VarnelButton::keys_used() {
 void VarnelButton::keys_in_use(bool keys) {
   if (focus_from_keys == keys) return;
   focus_from_keys = keys;
-  if (Fl::focus()) Fl::focus()->redraw();
+  // The board draws the selection apart for the keyboard as well.
+  Fl_Widget *focus = Fl::focus();
+  if (focus && focus->window())
+    focus->window()->redraw();
+  else if (focus)
+    focus->redraw();
 }
 
 // The button, its colour's glyph when the board shows them, the hover
@@ -58,10 +73,12 @@ void VarnelButton::draw() {
     Fl::visible_focus(0);
     Fl_Button::draw();
     Fl::visible_focus(dotted);
+    draw_arrow();
     draw_glyph();
     draw_focus_mark();
   } else {
     Fl_Button::draw();
+    draw_arrow();
     draw_glyph();
   }
   if (hinted) draw_hint_mark(x(), y(), w());
@@ -72,16 +89,27 @@ void VarnelButton::draw() {
   }
 }
 
+// The label's arrow, centred. The toolkit would size it from the font's
+// line height alone, which differs with the fonts installed, and with large
+// text on small tiles would fill the tile and spill into its neighbours.
+void VarnelButton::draw_arrow() {
+  if (label_text[0] == '\0') return;
+  int side = arrow_side(w(), labelsize());
+  fl_draw_symbol(label_text, x() + (w() - side) / 2, y() + (h() - side) / 2, side, side,
+                 labelcolor());
+}
+
 void VarnelButton::draw_glyph() {
   if (cell && symbols && *symbols)
-    draw_symbol(*cell, color(), x(), y(), w(), arrow_mode && *arrow_mode == 1 ? labelsize() : 0);
+    draw_symbol(*cell, color(), x(), y(), w(),
+                arrow_mode && *arrow_mode == 1 ? arrow_side(w(), labelsize()) : 0);
 }
 
 // A white frame just inside the edge and a black one inside it: one of the
 // two shows on every tile colour, and the black keeps the mark apart from
 // the white hover and selection outlines.
 void VarnelButton::draw_focus_mark() {
-  int unit = std::max(1, w() / TILE_SIZE);
+  int unit = mark_width(w());
   for (int i = unit; i < 4 * unit; i++) {
     fl_color(i < 2 * unit ? FL_WHITE : FL_BLACK);
     fl_rect(x() + i, y() + i, w() - 2 * i, h() - 2 * i);

@@ -37,10 +37,18 @@ private:
   static bool focus_from_keys;
   int handle_key();
   Fl_Widget *cover() const;
+  void draw_arrow();
   void draw_glyph();
   void draw_focus_mark();
 };
 
+// The width of the lines that mark a tile of this side for the keyboard:
+// 1 on 40-pixel tiles, growing with them.
+int mark_width(int tile);
+// The side of the square an arrow is drawn in on a tile of side tile with
+// text of size text: 14 on 40-pixel tiles with 11-pixel text, no larger
+// than in proportion to either.
+int arrow_side(int tile, int text);
 // Space and Enter act on a tile as the left mouse button does.
 bool acts_as_click(int key);
 // The turn of the arrow that a key on a tile asks for: 1 clockwise (+), -1

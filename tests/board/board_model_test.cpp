@@ -47,14 +47,16 @@ unsigned long pixel(Varnel *b, int x, int y) {
 
 // Row 2 showing the twelve colours, an empty cell and a dead tile, in swap
 // mode (0) or arrow mode (1): its pixels, 14 tiles wide.
-std::vector<unsigned long> colour_row(Varnel *b, int mode) {
+std::vector<unsigned long> colour_row(Varnel *b, int mode, int tile = 40, int text = 11) {
+  b->resize(b->x(), b->y(), BOARD_COLS * tile, BOARD_ROWS * tile);
   b->arrow_mode = mode;
   for (int c = 0; c < 14; c++) {
     b->buttons[2][c]->direction = c % 8;
+    b->buttons[2][c]->labelsize(text);
     b->Array(2, c, c < 12 ? c : c == 12 ? CELL_EMPTY : CELL_DEAD);
   }
   b->redraw();
-  return pixels(b, 0, 80, 14 * 40, 40);
+  return pixels(b, 0, 2 * tile, 14 * tile, tile);
 }
 
 using BoardModelTest = GameTest;
@@ -166,6 +168,16 @@ TEST_F(BoardModelTest, PointerOverATileDrawsTheHoverOutline) {
   // Off the board, into the menu bar: no tile is hovered.
   pointer_to(b, 20, -15);
   ASSERT_TRUE(wait_until([&] { return dead->hover == 0; }));
+  // For the keyboard the selection is wider than the pointer's outline, and
+  // the focus mark as wide as the tiles are scaled (64 pixels): it was 1 + 2.
+  VarnelButton::keys_in_use(true);
+  b->redraw();
+  EXPECT_EQ(pixel(b, 7 * 40 + 11, 4 * 40 + 20), 0xFFFFFFul);
+  main_window->resize(0, 0, 1280, 1330);
+  dead->take_focus();
+  std::vector<unsigned long> marked = {0xFFFFFF, 0xFFFFFF, 0, 0};
+  EXPECT_TRUE(wait_until([&] { return pixels(b, 7 * 64 + 2, 4 * 64 + 30, 4) == marked; }));
+  VarnelButton::keys_in_use(false);
 }
 
 TEST_F(BoardModelTest, ShownResultButtonTakesTheClicksOverTheTilesItCovers) {
@@ -210,19 +222,31 @@ TEST_F(BoardModelTest, SymbolsTellTheTwelveColoursApartAndOffChangeNoPixel) {
     for (unsigned long p : off[mode])
       for (int k = 0; k < 3; k++)
         hash = (hash ^ ((p >> (8 * k)) & 0xFF)) * 1099511628211ull;
-  EXPECT_EQ(hash, 0x3e4768065321bf67ull); // as drawn before the glyphs existed
+  EXPECT_EQ(hash, 0x6a4e4ca8177e962full); // as drawn before the glyphs existed
   Shot cells(b->board);
   symbols_cb(nullptr, nullptr);
   EXPECT_TRUE(Shot(b->board) == cells);
-  for (int mode : {0, 1}) {
-    std::vector<unsigned long> on = colour_row(b, mode);
+  // Tile, text, mode, glyphs: none where some look alike; nothing on a bevel
+  // (disc = ring on 12 and 20, four pairs on 16, arrows spilt at 32 / 22).
+  const int rows[][4] = {{40, 11, 0, 1}, {40, 11, 1, 1}, {12, 11, 0, 0},
+                         {20, 11, 1, 0}, {16, 11, 1, 0}, {32, 22, 1, 1}};
+  for (auto [t, text, mode, shown] : rows) {
+    std::vector<unsigned long> on = colour_row(b, mode, t, text);
+    symbols_cb(nullptr, nullptr);
+    std::vector<unsigned long> plain = colour_row(b, mode, t, text);
+    symbols_cb(nullptr, nullptr);
     std::vector<std::vector<bool>> glyphs(14);
-    for (size_t i = 0; i < on.size() && i < off[mode].size(); i++)
-      glyphs[i % 560 / 40].push_back(on[i] != off[mode][i]);
+    int covered = 0;
+    for (int i = 0, x = 0, y = 0; i < (int)on.size(); i++, x = i % t, y = i / (14 * t)) {
+      glyphs[i % (14 * t) / t].push_back(on[i] != plain[i]);
+      if (std::min({x, y, t - 1 - x, t - 1 - y}) < Fl::box_dx(FL_UP_BOX))
+        covered += on[i] != plain[i] || plain[i] != plain[y * 14 * t + 12 * t + x];
+    }
+    EXPECT_EQ(covered, 0) << t;
     for (int c = 0; c < 14; c++) {
-      SCOPED_TRACE("mode " + std::to_string(mode) + " tile " + std::to_string(c));
-      EXPECT_EQ(std::count(glyphs[c].begin(), glyphs[c].end(), true) > 0, c < 12);
-      for (int d = 0; d < c && c < 12; d++)
+      SCOPED_TRACE(testing::Message() << t << " pixels, mode " << mode << ", tile " << c);
+      EXPECT_EQ(std::count(glyphs[c].begin(), glyphs[c].end(), true) > 0, c < 12 && shown);
+      for (int d = 0; d < c && c < 12 && shown; d++)
         EXPECT_NE(glyphs[c], glyphs[d]) << "like tile " << d;
     }
   }

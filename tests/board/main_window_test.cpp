@@ -367,6 +367,10 @@ TEST(DenseScreen, At192DpiEverythingIsTwiceAsLarge) {
   EXPECT_TRUE(b->scores_window->w() == 800 && b->scores_window->h() == 1200);
   Fl_Window *help = show_help(HelpPage::HOW_TO_PLAY);
   EXPECT_TRUE(help->w() == 1040 && ((Fl_Text_Display *)help->child(0))->textsize() == 26);
+  // In a wide, short window (32-pixel tiles) "You Win!" ran out of its button.
+  w->resize(0, 0, 1600, 700);
+  fl_font(b->result_button->labelfont(), b->result_button->labelsize());
+  EXPECT_LE(fl_width("You Win!"), b->result_button->w() - Fl::box_dw(FL_UP_BOX));
   delete w;
 }
 
