@@ -9,6 +9,7 @@
 #include "busy_state.h"
 #include "pa.h"
 #include "scores_window.h"
+#include "window_place.h"
 
 int global_win = 0;
 
@@ -381,6 +382,7 @@ void Varnel::ShowTopScores() {
   close_scores_window();
   scores_window = new_scores_window();
   scores_window->callback(top_score_win_cb, this);
+  place_beside(scores_window, window());
   scores_window->show();
 }
 

@@ -11,6 +11,7 @@
 
 #include "help_text.h"
 #include "sizes.h"
+#include "window_place.h"
 
 static Fl_Window *windows[3];
 
@@ -75,7 +76,7 @@ static Fl_Window *about_window() {
   return win;
 }
 
-Fl_Window *show_help(HelpPage page) {
+Fl_Window *show_help(HelpPage page, Fl_Window *beside) {
   Fl_Window *&win = windows[(int)page];
   if (!win) {
     switch (page) {
@@ -90,7 +91,8 @@ Fl_Window *show_help(HelpPage page) {
       break;
     }
   }
-  win->show();
+  place_beside(win, beside);
+  show_in_front(win);
   return win;
 }
 
