@@ -382,5 +382,5 @@ void reset_cb(Fl_Widget *widget, void *data) {
 
 // Opens the top-scores window for the current list, replacing an open one.
 void Varnel::ShowTopScores() {
-  show_scores_window(scores_window);
+  show_scores_window(scores_window, window());
 }

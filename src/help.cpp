@@ -12,6 +12,7 @@
 
 #include "help_text.h"
 #include "sizes.h"
+#include "window_place.h"
 
 static Fl_Window *windows[3];
 
@@ -76,7 +77,7 @@ static Fl_Window *about_window() {
   return win;
 }
 
-Fl_Window *show_help(HelpPage page) {
+Fl_Window *show_help(HelpPage page, Fl_Window *beside) {
   Fl_Window *&win = windows[(int)page];
   if (!win) {
     switch (page) {
@@ -91,7 +92,8 @@ Fl_Window *show_help(HelpPage page) {
       break;
     }
   }
-  win->show();
+  place_beside(win, beside);
+  show_in_front(win);
   return win;
 }
 

@@ -5,10 +5,11 @@
 
 enum class HelpPage { HOW_TO_PLAY, KEYS, ABOUT };
 
-// Shows the page's window, made on first use, and returns it. Asked for
-// again while open, the window comes to the front: there is never a second
-// copy. No help window holds up the game behind it, and Escape or the window
+// Shows the page's window, made on first use, and returns it: it opens
+// beside the window `beside` where the screen has room. Asked for again
+// while open, the window comes to the front with the focus: there is never
+// a second copy. No help window holds up the game behind it, and Escape or the window
 // manager's close hides it.
-Fl_Window *show_help(HelpPage page);
+Fl_Window *show_help(HelpPage page, Fl_Window *beside = nullptr);
 // Hides every help window: the game ends only once no window is shown.
 void hide_help();

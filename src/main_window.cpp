@@ -16,6 +16,9 @@ MainWin *main_window = nullptr;
 Settings game_settings;
 
 static void run_after_first_paint(void *data);
+// How long the work after the first paint waits for a paint that may never
+// come.
+static const double FIRST_PAINT_WAIT = 0.5;
 
 // "&" marks the letter that opens a menu with Alt, underlined.
 Fl_Menu_Item menu_items[] = {
@@ -80,7 +83,7 @@ int main_window_shortcut(int event) {
 
 MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Window(w, h, title) {
   this->difficulty = difficulty;
-  int row = h - w;
+  row = h - w;
   int box_w = in_row(row, 100), gap = in_row(row, 10), top = in_row(row, 2);
   menu_bar = new Fl_Menu_Bar(0, 0, w - 2 * box_w - gap, row);
   menu_bar->textcolor(FL_FOREGROUND_COLOR);
@@ -110,12 +113,15 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   // No aspect hint: a window manager that keeps one grows the window past
   // the screen's edge as the player drags it wider, and at some scales its
   // ratio is inexact, which leaves margins from the start. The board stays
-  // square in any shape (resize); a quarter of the start size is the least.
-  size_range(w / 4, h / 4);
+  // square in any shape (resize).
+  least_w = w / 4;
+  least_h = h / 4;
+  limit_size(false);
   callback(main_window_cb);
   Fl::add_handler(main_window_shortcut);
   set_window_class_and_icon();
   show();
+  Fl::add_timeout(FIRST_PAINT_WAIT, run_after_first_paint, (Fl_Window *)this);
 }
 
 // The work that waits for the first paint, once no board operation is
@@ -123,10 +129,12 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
 // first painted in its middle, and that work would slow it down.
 static void run_after_first_paint(void *data) {
   MainWin *win = (MainWin *)(Fl_Window *)data;
-  if (board_busy())
+  if (board_busy()) {
     after_board_operation(run_after_first_paint, win); // run by the outermost operation's end
-  else
-    win->after_first_paint(nullptr);
+  } else if (Fl_Timeout_Handler work = win->after_first_paint) {
+    win->after_first_paint = nullptr;
+    work(nullptr);
+  }
 }
 
 MainWin::~MainWin() {
@@ -135,17 +143,32 @@ MainWin::~MainWin() {
   forget_board_wait(this);
 }
 
-// The toolkit scales every child alike. The window may take any shape: the
-// board is the largest square of whole tiles below the menu row, centred
-// in the room left. The row, not the board, tells where that room starts:
-// a move, or a window manager's second word on the same size, leaves the
-// board where the last call put it.
+// The toolkit scales every child alike. The menu row keeps its height, which
+// its text needs, and only its width follows the window's. The window may
+// take any shape: the board is the largest square of whole tiles below the
+// menu row, centred in the room left.
 void MainWin::resize(int x, int y, int w, int h) {
   Fl_Double_Window::resize(x, y, w, h);
-  int top = menu_bar->y() + menu_bar->h();
-  int side = std::min(w, h - top) / BOARD_COLS * BOARD_COLS;
+  int top = in_row(row, 2);
+  menu_bar->resize(menu_bar->x(), 0, menu_bar->w(), row);
+  for (Fl_Widget *box : {(Fl_Widget *)difficulty_box, (Fl_Widget *)game->moves_box})
+    box->resize(box->x(), top, box->w(), row - 2 * top);
+  int side = std::min(w, h - row) / BOARD_COLS * BOARD_COLS;
   if (side <= 0) return;
-  game->resize((w - side) / 2, top + (h - top - side) / 2, side, side);
+  game->resize((w - side) / 2, row + (h - row - side) / 2, side, side);
+}
+
+// A quarter of the starting size is the least. The screen's work area, with
+// a title bar above, is the most, except in fullscreen: a window manager
+// holds a fullscreen window to that limit too.
+void MainWin::limit_size(bool fullscreen) {
+  int sx, sy, sw, sh;
+  Fl::screen_work_area(sx, sy, sw, sh);
+  if (fullscreen)
+    size_range(least_w, least_h);
+  else
+    size_range(least_w, least_h, std::max(least_w, sw),
+               std::max(least_h, sh - in_row(row, TITLE_BAR)));
 }
 
 // F10 opens the Game menu and F11 switches fullscreen on and off; the tiles
@@ -158,10 +181,13 @@ int MainWin::handle(int event) {
     return 1;
   }
   if (Fl::event_key() == FL_F + 11) {
-    if (fullscreen_active())
+    if (fullscreen_active()) {
       fullscreen_off();
-    else
+      limit_size(false);
+    } else {
+      limit_size(true);
       fullscreen();
+    }
     return 1;
   }
   return Fl_Double_Window::handle(event);
@@ -177,11 +203,12 @@ void MainWin::open_game_menu() {
 
 // The toolkit flushes a window only once the server has shown it. The work
 // that waits for the first paint runs from a timeout, which keeps the event
-// loop from going to sleep first.
+// loop from going to sleep first, and no longer waits for a paint.
 void MainWin::flush() {
   Fl_Double_Window::flush();
   if (painted) return;
   painted = true;
+  Fl::remove_timeout(run_after_first_paint, (Fl_Window *)this);
   if (after_first_paint) Fl::add_timeout(0.0, run_after_first_paint, (Fl_Window *)this);
 }
 
@@ -298,11 +325,11 @@ void top_scores_cb(Fl_Widget *, void *) {
 }
 
 void help_cb(Fl_Widget *, void *) {
-  show_help(HelpPage::HOW_TO_PLAY);
+  show_help(HelpPage::HOW_TO_PLAY, main_window);
 }
 void keys_cb(Fl_Widget *, void *) {
-  show_help(HelpPage::KEYS);
+  show_help(HelpPage::KEYS, main_window);
 }
 void about_cb(Fl_Widget *, void *) {
-  show_help(HelpPage::ABOUT);
+  show_help(HelpPage::ABOUT, main_window);
 }

@@ -19,10 +19,16 @@ public:
   Varnel *game;
   Fl_Box *difficulty_box;
   Fl_Menu_Bar *menu_bar;
+  // The height of the menu row, set by the text's scale at start-up.
+  int row;
+  // A quarter of the starting size, the least the window may take.
+  int least_w, least_h;
   // Set once the window has been put on the screen.
   bool painted = false;
   // Runs once, soon after the first paint and outside any board operation:
   // main starts there what would slow that paint or the first deal down.
+  // A window mapped iconic is painted only once the player opens it: then
+  // it runs anyway, a moment after start-up.
   Fl_Timeout_Handler after_first_paint = nullptr;
 
   MainWin(int difficulty, int w, int h, const char *title);
@@ -32,6 +38,7 @@ public:
   int handle(int event) override;
   void open_game_menu();
   void start_in_arrow_mode(bool on);
+  void limit_size(bool fullscreen);
 };
 
 // Null until start-up has built the main window, and again after Quit.

@@ -13,6 +13,7 @@
 #include "dialogs.h"
 #include "sizes.h"
 #include "top_scores.h"
+#include "window_place.h"
 
 // Tells the player that the score of the game just won was not saved, and
 // why. Like the name dialog, the message runs an event loop of its own: a
@@ -111,9 +112,10 @@ static void top_score_win_cb(Fl_Widget *, void *holder) {
   close_scores_window(*(Fl_Double_Window **)holder);
 }
 
-void show_scores_window(Fl_Double_Window *&holder) {
+void show_scores_window(Fl_Double_Window *&holder, Fl_Window *beside) {
   close_scores_window(holder);
   holder = new_scores_window();
   holder->callback(top_score_win_cb, &holder);
+  place_beside(holder, beside);
   holder->show();
 }

@@ -21,10 +21,10 @@ void record_win(Fl_Window *over, int difficulty, int moves, int arrow_mode);
 // never taller than the screen's work area, and scrolls.
 Fl_Double_Window *new_scores_window();
 
-// Opens a top-scores window for the current list and keeps it in `holder`,
-// closing the one held there. Closing the new one empties `holder`, which
-// must outlive it.
-void show_scores_window(Fl_Double_Window *&holder);
+// Opens a top-scores window for the current list beside the window
+// `beside` and keeps it in `holder`, closing the one held there. Closing the new one empties
+// `holder`, which must outlive it.
+void show_scores_window(Fl_Double_Window *&holder, Fl_Window *beside);
 // Hides and destroys the window in `holder`, if any, and empties `holder`.
 // The window goes once the event at hand is handled (this may run in its
 // own callback), or at once with `now`.

@@ -269,9 +269,11 @@ TEST_F(MainWindowTest, QuitHidesAndDestroysTheWindow) {
 // Each help entry shows one window, the same one when picked again, beside
 // the game; Quit hides them all, so that the event loop ends.
 TEST_F(MainWindowTest, HelpWindowsOpenOnceAndQuitClosesThem) {
+  pick("&Help/About Varnel");
   Fl_Window *about = show_help(HelpPage::ABOUT);
   pick("&Help/About Varnel");
   EXPECT_EQ(show_help(HelpPage::ABOUT), about);
+  EXPECT_GE(about->x(), main_window->x() + main_window->w()); // not over the board
   EXPECT_TRUE(about->shown() && !about->modal() && !about->non_modal());
   EXPECT_EQ(label_of(about->child(1)), "Version " VARNEL_VERSION);
   pick("&Help/How to Play");
@@ -320,10 +322,14 @@ TEST_F(MainWindowTest, TheBoardStaysSquareInAWindowOfOtherProportions) {
   ASSERT_TRUE(XGetWMNormalHints(fl_display, fl_xid(main_window), &hints, &supplied));
   EXPECT_FALSE(hints.flags & PAspect);
   EXPECT_TRUE(hints.min_width == 200 && hints.min_height == 207);
+  // At most the 1280 x 1024 work area with a title bar.
+  EXPECT_TRUE(hints.max_width == 1280 && hints.max_height == 1024 - 32);
   Varnel *b = board();
-  for (auto [w, h] : {std::pair{1000, 700}, {700, 1000}}) {
+  for (auto [w, h] : {std::pair{1000, 700}, {700, 1000}, {800, 1600}, {800, 500}}) {
     main_window->resize(0, 0, w, h);
     Fl::check();
+    // The menu row keeps its height; it grew and shrank with the window.
+    EXPECT_TRUE(menu_bar()->h() == 30 && main_window->difficulty_box->h() == 26) << h;
     VarnelButton *tile = b->buttons[0][0];
     EXPECT_TRUE(b->w() == b->h() && b->w() == BOARD_COLS * tile->w() && tile->w() == tile->h());
     EXPECT_EQ(b->x(), (w - b->w()) / 2);
@@ -528,6 +534,16 @@ TEST_F(MainWindowTest, WorkAfterTheFirstPaintWaitsForTheBoardOperation) {
   for (int i = 0; i < 100 && !ran; i++)
     Fl::wait(0.01);
   EXPECT_TRUE(ran);
+  delete w;
+  // A window never exposed (mapped iconic) ran it only once the player
+  // opened it, and the sound came late, in a burst.
+  ran = false;
+  w = new MainWin(1, 400, 430, "never painted");
+  w->hide();
+  w->after_first_paint = [](void *) { ran = true; };
+  for (int i = 0; i < 200 && !ran; i++)
+    Fl::wait(0.01);
+  EXPECT_TRUE(ran && !w->painted);
   delete w;
 }
 

@@ -226,12 +226,32 @@ TEST(Window, MenusFromTheKeyboardAndFullscreen) {
   };
   keys("F10", "Right Down Down Down Return", "Hard");
   keys("alt+d", "Down Return", "Easy");
+  // Made taller than the screen: the window stops at the work area, the
+  // menu row keeps its height (it grew with the window, its text spilling).
+  int x, y, w, h;
+  shell("xdotool windowsize " + id + " 800 1600");
+  EXPECT_TRUE(wait_for([&] { return window_geometry(game.window, x, y, w, h) && h > 830; }));
+  EXPECT_LT(h, 1024);
+  EXPECT_TRUE(
+      wait_for([&] { return capture(game.window, 590, 2, 100, 26) == render_box("Easy"); }));
   shell("xdotool key F11");
   Window board = child_windows(game.window)[0];
-  int x, y, w, h;
   EXPECT_TRUE(wait_for([&] { return window_geometry(board, x, y, w, h) && w == 980; }));
-  // The row of 37 scaled from 30; 20 whole tiles of 49 centred in 1280 x 987.
-  EXPECT_EQ(std::vector<int>({x, y, w, h}), std::vector<int>({150, 37 + 3, 980, 980}));
+  // The row of 30; 20 whole tiles of 49 centred in 1280 x 994.
+  EXPECT_EQ(std::vector<int>({x, y, w, h}), std::vector<int>({150, 30 + 7, 980, 980}));
+  // F1 and the rules come in front of the fullscreen board with the focus,
+  // also when already open behind it: Escape reaches them.
+  std::string help;
+  for (int open : {0, 1}) {
+    if (open) shell("xdotool windowactivate --sync " + id);
+    shell("xdotool key F1");
+    EXPECT_TRUE(wait_for([&] {
+      help = shell("xdotool search --name '^How to Play'");
+      return !help.empty() && shell("xdotool getwindowfocus") == help;
+    })) << open;
+  }
+  shell("xdotool key Escape");
+  EXPECT_TRUE(wait_for([&] { return !viewable(std::stoul(help)); }));
   quit(game);
 }
 
@@ -467,6 +487,7 @@ TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
   ASSERT_TRUE(window_geometry(scores, x, y, w, h));
   EXPECT_EQ(w, 400);
   EXPECT_EQ(h, 600);
+  EXPECT_GE(x, 800); // beside the board, not over it
   // Four rows of 22 pixels, each with its name, mode and moves cells.
   EXPECT_TRUE(wait_for([&] {
     Image table = capture(scores, 0, 0, 400, 600);
