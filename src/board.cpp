@@ -111,6 +111,7 @@ void Varnel::Reset() {
   close_scores_window();
   moves = 0;
   clear_selection();
+  undo.clear();
   srand48((int)time(nullptr));
   for (int r = 0; r < BOARD_ROWS; r++) {
     for (int c = 0; c < BOARD_COLS; c++) {
@@ -234,6 +235,7 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
     if (abs(sel_row - row) <= 1 && abs(sel_col - col) <= 1) {
       long game = game_number;
       set_play_wav(SOUND_PAN);
+      remember_move(undo, board, buttons);
       Swap(sel_row, sel_col, sel2_row, sel2_col);
       if (Matched() == 1) {
         if (game == game_number) show_step();
@@ -347,6 +349,7 @@ int Varnel::handle(int event) {
 void Varnel::TurnArrow(VarnelButton *tile, bool clockwise) {
   BoardBusy busy;
   if (global_win != 0 || arrow_mode != 1) return;
+  remember_move(undo, board, buttons);
   tile->direction = (tile->direction + (clockwise ? 1 : 7)) % 8;
   tile->show_arrow(true);
   tile->redraw();

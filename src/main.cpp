@@ -1,7 +1,9 @@
 // Varnel: start-up, the event loop and shutdown.
 #include "main_window.h"
 
+#include "kept_game.h"
 #include "pa.h"
+#include "quit_signals.h"
 #include "sizes.h"
 #include "top_scores.h"
 
@@ -58,11 +60,19 @@ int main(int argc, char **argv) {
   // The display is open now; no widget exists yet.
   StartSize size = start_size();
   set_text_size(size.text);
-  int level = parse_level(argc > 1 ? argv[1] : nullptr);
+  // Without a level argument the game kept from the last run goes on.
+  GameRecord kept;
+  bool restoring = argc < 2 && load_kept_game(&kept);
+  int level = restoring ? kept.difficulty : parse_level(argc > 1 ? argv[1] : nullptr);
   MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
   main_window = win;
   win->after_first_paint = load_fonts_and_sounds;
-  main_window->game->Reset();
+  win->keep_game_between_runs();
+  quit_on_signals([] { quit_cb(nullptr, nullptr); });
+  if (restoring)
+    win->restore_game(kept);
+  else
+    win->game->Reset();
   Fl::run();
   // The window goes now, not once the sound has stopped.
   Fl::flush();

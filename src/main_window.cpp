@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "board_undo.h"
 #include "busy_state.h"
 #include "help.h"
+#include "kept_game.h"
 #include "pa.h"
 #include "sizes.h"
 #include "window_icon.h"
@@ -24,6 +26,7 @@ Fl_Menu_Item menu_items[] = {
     {"Win", 0, win_cb, nullptr, 0, 0, 0, 0, 0},
     {"Sound", FL_CTRL + 'm', sound_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {"Symbols", 0, symbols_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
+    {"Undo", FL_CTRL + 'z', undo_cb, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Easy", 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
@@ -42,6 +45,7 @@ Fl_Menu_Item menu_items[] = {
 // The entries whose check marks follow the settings.
 static const char *const SOUND_ITEM = "&Game/Sound";
 static const char *const SYMBOLS_ITEM = "&Game/Symbols";
+static const char *const ARROW_MODE_ITEM = "&Difficulty/Toggle Arrow Mode";
 
 // Sets or clears an entry's mark in the menu bar's own items.
 static void set_mark(Fl_Menu_ *menu, const char *path, bool on) {
@@ -129,6 +133,7 @@ MainWin::~MainWin() {
   Fl::remove_handler(main_window_shortcut);
   Fl::remove_timeout(run_after_first_paint, (Fl_Window *)this);
   forget_board_wait(this);
+  stop_each_board_operation_work(this);
 }
 
 // The toolkit scales every child alike. The window may take any shape: the
@@ -179,6 +184,25 @@ void MainWin::flush() {
   if (painted) return;
   painted = true;
   if (after_first_paint) Fl::add_timeout(0.0, run_after_first_paint, (Fl_Window *)this);
+}
+
+// Once a board operation has ended, the game as it stands is kept; a game
+// whose result shows is not.
+static void keep_game(void *data) {
+  MainWin *win = (MainWin *)data;
+  if (win->game->result_button->visible())
+    forget_kept_game();
+  else
+    keep_game_text(game_text(board_game(win->game, win->difficulty)));
+}
+
+void MainWin::keep_game_between_runs() {
+  after_each_board_operation(keep_game, this);
+}
+
+void MainWin::restore_game(const GameRecord &kept) {
+  set_mark(menu_bar, ARROW_MODE_ITEM, kept.arrow_mode);
+  restore_board_game(game, kept);
 }
 
 void quit_cb(Fl_Widget *, void *) {
@@ -267,6 +291,10 @@ void symbols_cb(Fl_Widget *, void *) {
   main_window->game->symbols = game_settings.symbols;
   main_window->game->redraw();
   keep_setting(SYMBOLS_ITEM, game_settings.symbols);
+}
+
+void undo_cb(Fl_Widget *, void *) {
+  if (main_window && main_window->game) undo_move(main_window->game);
 }
 
 void help_cb(Fl_Widget *, void *) {

@@ -7,6 +7,7 @@
 #include <FL/Fl_Menu_Item.H>
 
 #include "board.h"
+#include "game_record.h"
 #include "settings.h"
 
 class Fl_Menu_Bar;
@@ -31,6 +32,10 @@ public:
   void flush() override;
   int handle(int event) override;
   void open_game_menu();
+  // From now on the game is kept between runs once each move has settled.
+  void keep_game_between_runs();
+  // Puts a kept game on the board, with its arrow mode's mark.
+  void restore_game(const GameRecord &kept);
 };
 
 // Null until start-up has built the main window, and again after Quit.
@@ -51,6 +56,7 @@ void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
 void sound_cb(Fl_Widget *, void *);
 void symbols_cb(Fl_Widget *, void *);
+void undo_cb(Fl_Widget *, void *);
 void help_cb(Fl_Widget *, void *);
 void keys_cb(Fl_Widget *, void *);
 void about_cb(Fl_Widget *, void *);

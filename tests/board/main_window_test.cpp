@@ -55,7 +55,7 @@ int highest_value(Varnel *b) {
 // starts from the marks of start-up and leaves them so.
 class MainWindowTest : public GameTest {
 protected:
-  static const int ENTRIES = 20;
+  static const int ENTRIES = 21;
   int flags[ENTRIES];
   void SetUp() override {
     for (int i = 0; i < ENTRIES; i++)
@@ -90,6 +90,7 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {"Win", win_cb, 0, 0},
                      {"Sound", sound_cb, FL_MENU_TOGGLE | FL_MENU_VALUE, FL_CTRL + 'm'},
                      {"Symbols", symbols_cb, FL_MENU_TOGGLE, 0},
+                     {"Undo", undo_cb, 0, FL_CTRL + 'z'},
                      {nullptr, nullptr, 0, 0},
                      {"&Difficulty", nullptr, FL_SUBMENU, 0},
                      {"Easy", easy_cb, FL_MENU_RADIO, 0},

@@ -82,9 +82,12 @@ class Game {
 public:
   // Starts the game with these arguments in a new directory holding the nine
   // sounds and, unless scores is null, a top_scores.txt with that text.
-  // With stderr_closed the game starts with descriptor 2 closed.
+  // With stderr_closed the game starts with descriptor 2 closed. Each game
+  // keeps its game in a home of its own, or in that of the game it goes on
+  // from (kept_from), which it shares.
   explicit Game(const std::vector<std::string> &args = {}, const char *scores = nullptr,
-                Audio audio = Audio::FILE_DEVICE, bool stderr_closed = false);
+                Audio audio = Audio::FILE_DEVICE, bool stderr_closed = false,
+                const Game *kept_from = nullptr);
   // Ends the game by its process id if it still runs; removes the directory.
   ~Game();
   Game(const Game &) = delete;
