@@ -15,13 +15,18 @@ static char cell_letter(int value) {
   return (unsigned)value < 12 ? CELL_LETTERS[1 + value] : '#';
 }
 
+// Written in place: this runs for every board of the history after every
+// move.
 static void add_board(std::string &text, const BoardState &board) {
+  size_t at = text.size();
+  text.resize(at + BOARD_ROWS * (2 * BOARD_COLS + 1));
+  char *out = &text[at];
   for (int r = 0; r < BOARD_ROWS; r++) {
     for (int c = 0; c < BOARD_COLS; c++) {
-      text += cell_letter(board.cells[r][c]);
-      text += (char)('0' + board.directions[r][c]);
+      *out++ = cell_letter(board.cells[r][c]);
+      *out++ = (char)('0' + (board.directions[r][c] & 7));
     }
-    text += '\n';
+    *out++ = '\n';
   }
 }
 

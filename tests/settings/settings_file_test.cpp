@@ -1,6 +1,7 @@
 // The settings file: what the reader makes of any text, and the file on
 // disk when it is missing, garbled, too large, not a file, or cannot be
-// written, under an XDG_CONFIG_HOME of the test's own.
+// written, under an XDG_CONFIG_HOME of the test's own; the kept game's file
+// likewise, under an XDG_STATE_HOME of its own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
