@@ -1,13 +1,15 @@
 // Prints the cost of the board's animation on the current X display: one
 // animation step (one cell changed, the board repainted, Fl::check), a new
-// game's whole initial resolution, and a long cascade; and of a hint on a
-// full board.
+// game's whole initial resolution, a long cascade, keeping the game after a
+// move (in $XDG_STATE_HOME, left there with a full undo history), and a hint
+// on a full board.
 #include <FL/Fl.H>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
+#include "board_undo.h"
 #include "hint_command.h"
 #include "pa.h"
 #include "varnel.h"
@@ -63,6 +65,32 @@ static void measure(Varnel *b, const char *what, int runs, Prepare prepare, Run 
   printf("%-44s %10.1f ms, %.0f steps (median of %d)\n", what, median(ms), median(steps), runs);
 }
 
+// The time the GUI thread spends keeping the game once a move has settled,
+// over the given number of moves: each keeps the board for Undo, changes a
+// cell (to a dead tile and back, which never matches) and counts itself.
+static void time_keeping(Varnel *b, int moves) {
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      b->Array(r, c, (r * 2 + c) % 4 + ((r / 2) % 2) * 4);
+  main_window->keep_game_between_runs();
+  std::vector<double> t;
+  for (int i = 0; i < moves; i++) {
+    remember_move(b->undo, b->board, b->buttons);
+    b->Array(5, 5, b->board[5][5] == CELL_DEAD ? 1 : CELL_DEAD);
+    b->moves++;
+    double t0 = now_ms();
+    { BoardBusy settled; } // its end keeps the game
+    t.push_back(now_ms() - t0);
+  }
+  std::string kept = game_text(board_game(b, 1));
+  std::sort(t.begin(), t.end());
+  printf("%-44s %10.3f ms, 99th percentile %.3f ms, worst %.3f ms (%d moves, %zu-byte file)\n",
+         "keeping the game after a move", median(t), t[t.size() * 99 / 100], t.back(), moves,
+         kept.size());
+  printf("%-44s %10.1f KiB (%d boards of %zu bytes)\n", "undo history at its bound",
+         UNDO_LIMIT * sizeof(BoardState) / 1024.0, UNDO_LIMIT, sizeof(BoardState));
+}
+
 int main() {
   Fl::visual(FL_DOUBLE);
   main_window = new MainWin(1, 800, 830, "Varnel bench");
@@ -95,6 +123,7 @@ int main() {
   }
   printf("%-44s %10.3f ms, worst %.3f ms (of 1000)\n", "hint on a full board, no swap clears",
          median(hint), *std::max_element(hint.begin(), hint.end()));
+  time_keeping(b, 1000);
   delete main_window;
   return 0;
 }

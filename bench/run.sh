@@ -25,7 +25,7 @@ cd "$work" || exit 1
 # No audio device, and none of the machine's ALSA plugins: the main table
 # does not depend on the sound set-up. The desktop case below uses the
 # machine's own.
-export HOME=$work XDG_CONFIG_HOME=$work/config
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
 export ALSA_CONFIG_PATH=$root/tests/common/no-audio.conf
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "n/a"; else print a[int((NR+1)/2)]}'; }
@@ -34,14 +34,22 @@ median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "n/a"; else print a
 switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ {s += $2} END {print s+0}'; }
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s+0}'; }
 
-# start-up runs of the game and the floor, one after the other, so that a
-# change in the machine's load touches both alike: prints "g|f map paint"
-# per run
+# A kept game with a full undo history, as the board benchmark leaves it.
+"$build/bench/board_bench" >"$work/board_bench.txt" || exit 1
+mv "$work/state" "$work/kept-state"
+
+# start-up runs of the game (a new game, and a kept game restored) and the
+# floor, one after the other, so that a change in the machine's load
+# touches all alike: prints "g|k|f map paint" per run
 startups() {
   for _ in $(seq "$runs"); do
+    rm -rf "$work/state"
     "$build/bench/startup" 0.3 "$build/varnel" | awk '{print "g", $2, $3}'
+    rm -rf "$work/state" && cp -r "$work/kept-state" "$work/state"
+    "$build/bench/startup" 0.3 "$build/varnel" | awk '{print "k", $2, $3}'
     "$build/bench/startup" 0.3 "$build/bench/floor" | awk '{print "f", $2, $3}'
   done
+  rm -rf "$work/state"
 }
 # the median of one column (map 2, paint 3) of one program's runs (g or f)
 column() { awk -v p="$2" -v c="$3" '$1 == p {print $c}' <<<"$1" | median; }
@@ -85,13 +93,15 @@ floor_map=$(column "$start" f 2)
 floor_paint=$(column "$start" f 3)
 read -r g_hwm g_rss g_wake g_cpu g_threads < <(long_run "$build/varnel") || exit 1
 read -r f_hwm f_rss f_wake f_cpu _ < <(long_run "$build/bench/floor") || exit 1
-game_step=$("$build/bench/board_bench" | awk '/animation step/ {print $(NF-4)}')
+game_step=$(awk '/animation step/ {print $(NF-4)}' "$work/board_bench.txt")
 floor_step=$("$build/bench/floor" steps)
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 row "figure" "varnel" "floor" "ratio"
 row "start-up: exec to window mapped (ms)" "$game_map" "$floor_map" "$(ratio "$game_map" "$floor_map")"
 row "start-up: exec to first complete paint (ms)" "$game_paint" "$floor_paint" "$(ratio "$game_paint" "$floor_paint")"
+kept_paint=$(column "$start" k 3)
+row "  the same, restoring a kept game (ms)" "$kept_paint" "" "$(ratio "$kept_paint" "$game_paint")"
 row "peak RSS (MiB)" "$(ratio "$g_hwm" 1024)" "$(ratio "$f_hwm" 1024)" "$(ratio "$g_hwm" "$f_hwm")"
 row "steady RSS (MiB)" "$(ratio "$g_rss" 1024)" "$(ratio "$f_rss" 1024)" "$(ratio "$g_rss" "$f_rss")"
 row "idle wakeups per second, all threads" "$g_wake" "$f_wake" ""
@@ -99,7 +109,7 @@ row "idle CPU time over 10 s (ms)" "$g_cpu" "$f_cpu" ""
 row "animation step (ms, median of 2000)" "$game_step" "$floor_step" "$(ratio "$game_step" "$floor_step")"
 echo "threads of the game: $g_threads"
 echo "start-up runs: $runs (medians); idle and memory: one run each"
-"$build/bench/board_bench" | grep -v 'animation step'
+grep -v 'animation step' "$work/board_bench.txt"
 if [ -x "$build/bench/sound_bench" ]; then
   "$build/bench/sound_bench"
 fi

@@ -1,9 +1,9 @@
 /* Start-up timer: forks and executes a program, and reports on stdout, in
    milliseconds after the exec, when its first top-level window was mapped
    and when that window first showed a completely painted face (the move
-   box's pink at (750, 15) and a painted board at (780, 815)). Then it
-   lets the program run for the given number of seconds, so that the caller
-   can sample it, and stops it.
+   box's pink at (704, 15), beside any count it shows, and a painted board
+   at (780, 815)). Then it lets the program run for the given number of
+   seconds, so that the caller can sample it, and stops it.
    Usage: startup SECONDS PROGRAM [ARGS...]; prints "PID MAP_MS PAINT_MS". */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -66,7 +66,7 @@ int main(int argc, char **argv) {
     }
   }
   while (now_ms() - t0 < 10000) {
-    unsigned long box = pixel_at(d, win, 750, 15);
+    unsigned long box = pixel_at(d, win, 704, 15);
     unsigned long tile = pixel_at(d, win, 780, 815);
     if (box == 0xFFC8DC && tile != 0) {
       painted = now_ms() - t0;

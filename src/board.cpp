@@ -114,6 +114,7 @@ void Varnel::Reset() {
   moves = 0;
   clear_selection();
   clear_hint();
+  undo.clear();
   srand48((int)time(nullptr));
   for (int r = 0; r < BOARD_ROWS; r++) {
     for (int c = 0; c < BOARD_COLS; c++) {
@@ -237,6 +238,7 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
       long game = game_number;
       clear_hint();
       set_play_wav(SOUND_PAN);
+      remember_move(undo, board, buttons);
       Swap(sel_row, sel_col, sel2_row, sel2_col);
       if (Matched() == 1) {
         if (game == game_number) show_step();
@@ -351,6 +353,7 @@ void Varnel::TurnArrow(VarnelButton *tile, bool clockwise) {
   BoardBusy busy;
   if (global_win != 0 || arrow_mode != 1) return;
   clear_hint();
+  remember_move(undo, board, buttons);
   tile->direction = (tile->direction + (clockwise ? 1 : 7)) % 8;
   tile->show_arrow(true);
   tile->redraw();

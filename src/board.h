@@ -9,6 +9,7 @@
 #include "result_button.h"
 #include "rules.h"
 #include "tile.h"
+#include "undo_history.h"
 
 // The board: a double-buffered subwindow that holds the 400 tiles and all the
 // state of one game.
@@ -39,6 +40,8 @@ public:
   // after a flush belongs to a game that has ended and stops touching the
   // board.
   long game_number = 0;
+  // The board before each move of this game, for Undo.
+  UndoHistory undo;
 
   Varnel(int x, int y, int w, int h, const char *label = nullptr);
   ~Varnel() override;
@@ -61,11 +64,11 @@ public:
   void show_moves_text();
   // Takes the last hint's marks off its two tiles.
   void clear_hint();
+  void clear_selection();
 
 private:
   void show_step(); // repaint the board and flush pending events
   void show_no_moves();
-  void clear_selection();
   int level() const;
 };
 

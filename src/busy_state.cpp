@@ -9,6 +9,8 @@ static Fl_Window *closing_window = nullptr;
 // for its end.
 static Fl_Timeout_Handler waiting_work = nullptr;
 static Fl_Window *waiting_window = nullptr;
+static void (*settled_work)(void *) = nullptr;
+static void *settled_data = nullptr;
 
 BoardBusy::BoardBusy() {
   busy_depth++;
@@ -16,6 +18,7 @@ BoardBusy::BoardBusy() {
 
 BoardBusy::~BoardBusy() {
   if (--busy_depth > 0) return;
+  if (settled_work) settled_work(settled_data);
   // A window that Quit closes has nothing left to start.
   if (waiting_work && waiting_window != closing_window) {
     Fl::add_timeout(0.0, waiting_work, waiting_window);
@@ -53,4 +56,13 @@ void forget_board_wait(Fl_Window *win) {
   if (waiting_window != win) return;
   waiting_work = nullptr;
   waiting_window = nullptr;
+}
+
+void after_each_board_operation(void (*work)(void *), void *data) {
+  settled_work = work;
+  settled_data = data;
+}
+
+void stop_each_board_operation_work(void *data) {
+  if (settled_data == data) after_each_board_operation(nullptr, nullptr);
 }

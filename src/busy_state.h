@@ -33,3 +33,9 @@ Fl_Window *closing_main_window();
 // time; forget_board_wait drops it when its window goes first.
 void after_board_operation(Fl_Timeout_Handler work, Fl_Window *win);
 void forget_board_wait(Fl_Window *win);
+
+// Runs work(data) each time the outermost board operation has ended, before
+// a window that Quit closes goes: the game is kept then. Null stops it;
+// stop_each_board_operation_work(data) stops it only when data is its own.
+void after_each_board_operation(void (*work)(void *), void *data);
+void stop_each_board_operation_work(void *data);

@@ -10,6 +10,8 @@
 
 void show_hint(Varnel &game) {
   if (board_busy()) return;
+  // The hint's move is kept with the game when this ends, as a move's is.
+  BoardBusy busy;
   Cells directions;
   for (int r = 0; r < BOARD_ROWS; r++)
     for (int c = 0; c < BOARD_COLS; c++)

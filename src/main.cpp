@@ -1,7 +1,9 @@
 // Varnel: start-up, the event loop and shutdown.
 #include "main_window.h"
 
+#include "kept_game.h"
 #include "pa.h"
+#include "quit_signals.h"
 #include "sizes.h"
 #include "top_scores.h"
 
@@ -65,13 +67,22 @@ int main(int argc, char **argv) {
   // The display is open now; no widget exists yet.
   StartSize size = start_size();
   set_text_size(size.text);
-  bool arrows;
-  int level = starting_level(argc, argv, arrows);
+  // Without a level argument the game kept from the last run goes on.
+  GameRecord kept;
+  bool restoring = argc < 2 && load_kept_game(&kept);
+  bool arrows = false;
+  int level = restoring ? kept.difficulty : starting_level(argc, argv, arrows);
   MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
-  win->start_in_arrow_mode(arrows);
   main_window = win;
   win->after_first_paint = load_fonts_and_sounds;
-  main_window->game->Reset();
+  win->keep_game_between_runs();
+  quit_on_signals([] { quit_cb(nullptr, nullptr); });
+  if (restoring) {
+    win->restore_game(kept);
+  } else {
+    win->start_in_arrow_mode(arrows);
+    win->game->Reset();
+  }
   Fl::run();
   // The window goes now, not once the sound has stopped.
   Fl::flush();

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "board_undo.h"
 #include "busy_state.h"
 #include "help.h"
 #include "hint_command.h"
+#include "kept_game.h"
 #include "pa.h"
 #include "sizes.h"
 #include "window_icon.h"
@@ -28,6 +30,7 @@ Fl_Menu_Item menu_items[] = {
     {"Win", 0, win_cb, nullptr, 0, 0, 0, 0, 0},
     {"Sound", FL_CTRL + 'm', sound_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {"Symbols", 0, symbols_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
+    {"Undo", FL_CTRL + 'z', undo_cb, nullptr, 0, 0, 0, 0, 0},
     {"Hint", FL_CTRL + 'h', hint_cb, nullptr, 0, 0, 0, 0, 0},
     {"Top Scores", 0, top_scores_cb, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
@@ -141,6 +144,7 @@ MainWin::~MainWin() {
   Fl::remove_handler(main_window_shortcut);
   Fl::remove_timeout(run_after_first_paint, (Fl_Window *)this);
   forget_board_wait(this);
+  stop_each_board_operation_work(this);
 }
 
 // The toolkit scales every child alike. The menu row keeps its height, which
@@ -210,6 +214,25 @@ void MainWin::flush() {
   painted = true;
   Fl::remove_timeout(run_after_first_paint, (Fl_Window *)this);
   if (after_first_paint) Fl::add_timeout(0.0, run_after_first_paint, (Fl_Window *)this);
+}
+
+// Once a board operation has ended, the game as it stands is kept; a game
+// whose result shows is not.
+static void keep_game(void *data) {
+  MainWin *win = (MainWin *)data;
+  if (win->game->result_button->visible())
+    forget_kept_game();
+  else
+    keep_game_text(game_text(board_game(win->game, win->difficulty)));
+}
+
+void MainWin::keep_game_between_runs() {
+  after_each_board_operation(keep_game, this);
+}
+
+void MainWin::restore_game(const GameRecord &kept) {
+  start_in_arrow_mode(kept.arrow_mode);
+  restore_board_game(game, kept);
 }
 
 void quit_cb(Fl_Widget *, void *) {
@@ -313,6 +336,10 @@ void symbols_cb(Fl_Widget *, void *) {
   main_window->game->symbols = game_settings.symbols;
   main_window->game->redraw();
   keep_setting(SYMBOLS_ITEM, game_settings.symbols);
+}
+
+void undo_cb(Fl_Widget *, void *) {
+  if (main_window && main_window->game) undo_move(main_window->game);
 }
 
 void hint_cb(Fl_Widget *, void *) {

@@ -7,6 +7,7 @@
 #include <FL/Fl_Menu_Item.H>
 
 #include "board.h"
+#include "game_record.h"
 #include "settings.h"
 
 class Fl_Menu_Bar;
@@ -39,6 +40,10 @@ public:
   void open_game_menu();
   void start_in_arrow_mode(bool on);
   void limit_size(bool fullscreen);
+  // From now on the game is kept between runs once each move has settled.
+  void keep_game_between_runs();
+  // Puts a kept game on the board, with its arrow mode's mark.
+  void restore_game(const GameRecord &kept);
 };
 
 // Null until start-up has built the main window, and again after Quit.
@@ -59,6 +64,7 @@ void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
 void sound_cb(Fl_Widget *, void *);
 void symbols_cb(Fl_Widget *, void *);
+void undo_cb(Fl_Widget *, void *);
 void hint_cb(Fl_Widget *, void *);
 void top_scores_cb(Fl_Widget *, void *);
 void help_cb(Fl_Widget *, void *);

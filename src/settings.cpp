@@ -1,6 +1,7 @@
 // The settings file: reading it, and writing it in one piece.
 #include "settings.h"
 
+#include "private_dir.h"
 #include "regular_file.h"
 #include "shared_file.h"
 
@@ -72,13 +73,6 @@ std::string format_settings(const Settings &settings) {
   return text;
 }
 
-// An absolute path from the environment, or "": the base directory rules
-// take a relative or empty one as unset.
-static std::string absolute_env(const char *name) {
-  const char *value = getenv(name);
-  return value && value[0] == '/' ? value : "";
-}
-
 // $XDG_CONFIG_HOME, or ~/.config.
 static std::string config_home() {
   std::string config = absolute_env("XDG_CONFIG_HOME");
@@ -108,56 +102,6 @@ Settings load_settings() {
   return parse_settings(read_text(path.empty() ? nullptr : open_regular_file(path.c_str())));
 }
 
-// Reads the regular file name in the directory dir_fd, not through a link;
-// st is its status. False when there is no such file.
-static bool read_at(int dir_fd, const std::string &name, std::string &text, struct stat &st) {
-  int fd = openat(dir_fd, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  FILE *f = regular ? fdopen(fd, "rb") : nullptr;
-  if (!f && fd >= 0) close(fd);
-  text = read_text(f);
-  return f;
-}
-
-// Opens the directory dir (through links of the player's or root's only)
-// when it is the player's and no one else may write it: a file written
-// there can be neither swapped nor redirected by another user. Else -1,
-// with why set.
-static int open_private_dir(const std::string &dir, std::string &why) {
-  std::string path = dir;
-  why = "its directory is not yours alone";
-  if (!follow_trusted_links(path)) return -1;
-  int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0 && errno != ELOOP) why = strerror(errno);
-  struct stat st;
-  if (fd >= 0 && fstat(fd, &st) == 0 && st.st_uid == geteuid() && (st.st_mode & 022) == 0)
-    return fd;
-  if (fd >= 0) close(fd);
-  return -1;
-}
-
-// Writes text to a new file in the directory dir_fd and renames it to name
-// there. Returns 0, or the errno of the step that failed.
-static int replace_file(int dir_fd, const std::string &name, const std::string &text) {
-  std::string temp;
-  int fd = -1;
-  for (int i = 0; fd < 0 && i < 100; i++) {
-    temp = name + "." + std::to_string(getpid()) + "." + std::to_string(i);
-    fd = openat(dir_fd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return errno;
-  int err = 0;
-  if (!write_all(fd, text))
-    err = errno;
-  else if (fsync(fd) != 0)
-    err = errno;
-  if (close(fd) != 0 && !err) err = errno;
-  if (!err && renameat(dir_fd, temp.c_str(), dir_fd, name.c_str()) != 0) err = errno;
-  if (err) unlinkat(dir_fd, temp.c_str(), 0);
-  return err;
-}
-
 // A file of ours: empty, or holding a line that sets one of our switches.
 static bool is_settings_text(const std::string &text) {
   if (text.empty()) return true;
@@ -174,15 +118,16 @@ static void find_target(int &dir_fd, std::string &name, const std::string &path,
                         std::string &text) {
   struct stat st;
   if (fstatat(dir_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(st.st_mode)) {
-    read_at(dir_fd, name, text, st);
+    read_at(dir_fd, name, text, st, SETTINGS_MAX_BYTES);
     return;
   }
   std::string real = path, why, real_text;
   int real_dir =
       follow_trusted_links(real) ? open_private_dir(real.substr(0, real.rfind('/')), why) : -1;
   std::string real_name = real.substr(real.rfind('/') + 1);
-  if (real_dir >= 0 && read_at(real_dir, real_name, real_text, st) && st.st_uid == geteuid() &&
-      real_text.size() <= SETTINGS_MAX_BYTES && is_settings_text(real_text)) {
+  if (real_dir >= 0 && read_at(real_dir, real_name, real_text, st, SETTINGS_MAX_BYTES) &&
+      st.st_uid == geteuid() && real_text.size() <= SETTINGS_MAX_BYTES &&
+      is_settings_text(real_text)) {
     close(dir_fd);
     dir_fd = real_dir;
     name = real_name;
@@ -200,8 +145,7 @@ bool save_settings(const Settings &settings) {
     return false;
   }
   std::string dir = config + "/varnel", path = dir + "/settings", name = "settings", text, why;
-  for (const std::string &d : {config, dir})
-    if (mkdir(d.c_str(), 0700) != 0 && errno != EEXIST) why = strerror(errno);
+  why = make_private_dirs({config, dir});
   int dir_fd = why.empty() ? open_private_dir(dir, why) : -1;
   if (dir_fd >= 0) {
     find_target(dir_fd, name, path, text);

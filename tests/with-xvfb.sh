@@ -18,8 +18,9 @@ if ! read -r -t 20 number <"$dir/display"; then
   exit 1
 fi
 export DISPLAY=":$number"
-# The game's settings stay in here too, never in the user's ~/.config.
-export XDG_CONFIG_HOME=$dir/config
+# The game's settings and kept game stay in here too, never in the user's
+# ~/.config or ~/.local/state.
+export XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state
 "$@"
 rc=$?
 kill "$xvfb" 2>/dev/null

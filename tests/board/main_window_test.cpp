@@ -55,7 +55,7 @@ int highest_value(Varnel *b) {
 // starts from the marks of start-up and leaves them so.
 class MainWindowTest : public GameTest {
 protected:
-  static const int ENTRIES = 22;
+  static const int ENTRIES = 23;
   int flags[ENTRIES];
   void SetUp() override {
     for (int i = 0; i < ENTRIES; i++)
@@ -90,6 +90,7 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {"Win", win_cb, 0, 0},
                      {"Sound", sound_cb, FL_MENU_TOGGLE | FL_MENU_VALUE, FL_CTRL + 'm'},
                      {"Symbols", symbols_cb, FL_MENU_TOGGLE, 0},
+                     {"Undo", undo_cb, 0, FL_CTRL + 'z'},
                      {"Hint", hint_cb, 0, FL_CTRL + 'h'},
                      {"Top Scores", top_scores_cb, 0, 0},
                      {nullptr, nullptr, 0, 0},

@@ -46,6 +46,7 @@ protected:
     ASSERT_EQ(chdir(dir.c_str()), 0);
     // The settings a command saves stay in the test's own directory.
     setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
+    setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
     game_settings = Settings();
     set_sound_on(true);
     global_win = 0;

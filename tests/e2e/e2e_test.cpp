@@ -315,6 +315,33 @@ TEST(Play, TwoClicksSwapNeighboursAndMakeAMove) {
   quit(game);
 }
 
+bool same_board(const Image &a, const Image &b) {
+  Cells first, second;
+  read_board(a, first);
+  read_board(b, second);
+  return std::equal(&first[0][0], &first[0][0] + BOARD_ROWS * BOARD_COLS, &second[0][0]);
+}
+
+// Quit lost the game: the next start dealt anew. Now it goes on as it was,
+// and Ctrl+Z takes the move back, the counter left as it stands.
+TEST(Play, TheGameIsKeptAcrossAQuitAndUndoTakesAMoveBack) {
+  Game game;
+  ASSERT_NE(game.window, 0u);
+  int row, col;
+  Image before;
+  Image after = make_a_swap(game, row, col, before);
+  quit(game);
+  Game again({}, nullptr, Audio::FILE_DEVICE, false, nullptr, &game);
+  ASSERT_NE(again.window, 0u);
+  EXPECT_TRUE(wait_for([&] { return again.moves_read("1"); }));
+  EXPECT_TRUE(same_board(again.screen(), after));
+  again.move(400, 15);
+  shell("xdotool key ctrl+z");
+  EXPECT_TRUE(wait_for([&] { return same_board(again.screen(), before); }));
+  EXPECT_TRUE(again.moves_read("1"));
+  quit(again);
+}
+
 // The keyboard's focus mark: white, then black, inside the tile's left edge.
 bool focus_marked(Game &game, int row, int col) {
   Image edge = capture(game.window, col * 40 + 1, 30 + row * 40 + 20, 3, 1);

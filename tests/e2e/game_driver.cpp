@@ -304,7 +304,7 @@ static std::string alsa_config(Audio audio, const std::string &dir) {
 }
 
 Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio,
-           bool stderr_closed, const char *settings) {
+           bool stderr_closed, const char *settings, const Game *kept_from) {
   char tmpl[] = "/tmp/varnel-e2e-XXXXXX";
   if (!mkdtemp(tmpl)) abort();
   dir = tmpl;
@@ -330,6 +330,8 @@ Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio
     if (chdir(dir.c_str()) != 0) _exit(127);
     setenv("HOME", home.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
+    if (kept_from) setenv("HOME", kept_from->home.c_str(), 1);
+    unsetenv("XDG_STATE_HOME");
     setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
     if (!freopen("stdout.txt", "w", stdout) || !freopen("stderr.txt", "w", stderr)) _exit(127);
     if (stderr_closed) close(2);
@@ -346,7 +348,7 @@ Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio
     return window != 0 || !running();
   });
   // The first game is on the screen once the move box has been drawn.
-  if (window) wait_for([&] { return moves_read(""); });
+  if (window && !kept_from) wait_for([&] { return moves_read(""); });
 }
 
 Game::~Game() {

@@ -83,10 +83,12 @@ public:
   // Starts the game with these arguments in a new directory holding the nine
   // sounds and, unless scores is null, a top_scores.txt with that text.
   // With stderr_closed the game starts with descriptor 2 closed; settings,
-  // unless null, is the text of the player's settings file.
+  // unless null, is the text of the player's settings file. Each game keeps
+  // its game in a home of its own, or in that of the game it goes on from
+  // (kept_from), which it shares.
   explicit Game(const std::vector<std::string> &args = {}, const char *scores = nullptr,
                 Audio audio = Audio::FILE_DEVICE, bool stderr_closed = false,
-                const char *settings = nullptr);
+                const char *settings = nullptr, const Game *kept_from = nullptr);
   // Ends the game by its process id if it still runs; removes the directory.
   ~Game();
   Game(const Game &) = delete;

@@ -39,7 +39,7 @@ lost_display() {
   echo "pcm.!default { type file; slave { pcm { type null } } file \"$dir/out.raw\"; format \"raw\" }" \
     >"$dir/alsa.conf"
   start_x || { echo "FAIL: $name: Xvfb did not start"; failures=$((failures + 1)); return; }
-  (cd "$dir" && ALSA_CONFIG_PATH="$dir/alsa.conf" exec "$program") 2>"$dir/stderr" &
+  (cd "$dir" && ALSA_CONFIG_PATH="$dir/alsa.conf" XDG_STATE_HOME="$dir/state" exec "$program") 2>"$dir/stderr" &
   game=$!
   local tries=0
   until xdotool search --onlyvisible --name '^Varnel$' >/dev/null 2>&1; do

@@ -185,6 +185,31 @@ TEST_F(BreedWinLoss, WinningMoveRecordsTheScore) {
   EXPECT_TRUE(b->scores_window->shown());
 }
 
+// Undo takes the winning move back to the board before it, without the
+// result button, the score and counter kept; while the move still runs
+// (its name dialog open), Undo does nothing.
+TEST_F(BreedWinLoss, UndoAfterAWinAndNotDuringIt) {
+  Varnel *b = board();
+  column_ready_to_clear(b);
+  Cells before, during;
+  memcpy(before, b->board, sizeof before);
+  NameDialog answer(nullptr);
+  bool untouched = false;
+  answer.instead = [&] {
+    memcpy(during, b->board, sizeof during);
+    undo_cb(nullptr, nullptr);
+    untouched = memcmp(during, b->board, sizeof during) == 0 && b->result_button->visible();
+  };
+  left_click(b, 19, 0);
+  left_click(b, 19, 1);
+  EXPECT_TRUE(untouched);
+  undo_cb(nullptr, nullptr);
+  EXPECT_EQ(memcmp(before, b->board, sizeof before), 0);
+  EXPECT_FALSE(b->result_button->visible());
+  EXPECT_EQ(b->moves, 1);
+  EXPECT_EQ(file_text("top_scores.txt"), "0:1:Player\n");
+}
+
 TEST_F(BreedWinLoss, NameDialogAnswers) {
   Varnel *b = board();
   main_window->difficulty = 2;

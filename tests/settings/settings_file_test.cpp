@@ -1,14 +1,17 @@
 // The settings file: what the reader makes of any text, and the file on
 // disk when it is missing, garbled, too large, not a file, or cannot be
-// written, under an XDG_CONFIG_HOME of the test's own.
+// written, under an XDG_CONFIG_HOME of the test's own; the kept game's file
+// likewise, under an XDG_STATE_HOME of its own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "kept_game.h"
 #include "settings.h"
 
 namespace {
@@ -119,6 +122,62 @@ TEST(SettingsFile, LinkedFileStaysALink) {
     EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\nlevel=1\narrows=off\n");
     chmod((dir + "/varnel").c_str(), 0700);
   }
+  std::filesystem::remove_all(dir);
+}
+
+// The kept game comes back whole. Anything else under its name gives no game
+// at once, so the start deals, and is moved aside, never read through a link
+// or waited on; where it cannot be kept, one line says so.
+TEST(KeptGame, HostileFilesGiveANewGameAndAreMovedAside) {
+  char tmpl[] = "/tmp/varnel-state-XXXXXX";
+  std::string dir = mkdtemp(tmpl), file = dir + "/varnel/game", bad = file + ".bad";
+  setenv("XDG_STATE_HOME", dir.c_str(), 1);
+  GameRecord game, read;
+  game.moves = 7;
+  game.difficulty = 3;
+  game.arrow_mode = true;
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++) {
+      game.board.cells[r][c] = r == c ? CELL_DEAD : (r + c) % 13 - 1;
+      game.board.directions[r][c] = (r * c) % 8;
+    }
+  game.undo.assign(UNDO_LIMIT, game.board);
+  std::string text = game_text(game);
+  keep_game_text(text);
+  ASSERT_TRUE(load_kept_game(&read));
+  EXPECT_EQ(game_text(read), text);
+  const struct {
+    std::string what;
+    std::function<bool()> make;
+  } cases[] = {
+      {"missing", [] { return true; }},
+      {"garbled", [&] { return !!(std::ofstream(file) << "varnel game 1\nlevel 9\n"); }},
+      {"truncated", [&] { return !!(std::ofstream(file) << text.substr(0, text.size() - 2)); }},
+      {"oversized",
+       [&] { return !!(std::ofstream(file) << text << std::string(text.size(), '\n')); }},
+      {"another user's",
+       [&] { return (std::ofstream(file) << text) && chown(file.c_str(), 64101, 64101) == 0; }},
+      {"FIFO", [&] { return mkfifo(file.c_str(), 0600) == 0; }},
+      {"directory", [&] { return mkdir(file.c_str(), 0700) == 0; }},
+      {"link to a device", [&] { return symlink("/dev/zero", file.c_str()) == 0; }},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(file);
+    std::filesystem::remove_all(bad);
+    if (!c.make()) continue; // another user's file needs root
+    EXPECT_FALSE(load_kept_game(&read));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(file)));
+    EXPECT_EQ(std::filesystem::exists(std::filesystem::symlink_status(bad)), c.what != "missing");
+  }
+  std::ofstream(dir + "/plain") << "";
+  setenv("XDG_STATE_HOME", (dir + "/plain").c_str(), 1);
+  testing::internal::CaptureStderr();
+  game.moves = 8;
+  keep_game_text(game_text(game));
+  keep_game_text(game_text(game));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "varnel: cannot keep the game in " + dir + "/plain/varnel: Not a directory\n");
   std::filesystem::remove_all(dir);
 }
 

@@ -1,0 +1,36 @@
+// One game as it is kept between runs, and its text.
+#pragma once
+
+#include <deque>
+#include <string>
+
+#include "rules.h"
+
+// The board as a move found it: each cell's value and its tile's arrow
+// direction (directions travel with the tiles, also through empty cells).
+struct BoardState {
+  signed char cells[BOARD_ROWS][BOARD_COLS];
+  signed char directions[BOARD_ROWS][BOARD_COLS];
+};
+
+// Undo goes back this many moves at most: the oldest is dropped past it.
+const int UNDO_LIMIT = 200;
+
+struct GameRecord {
+  BoardState board;
+  int moves = 0;
+  int difficulty = 1;
+  bool arrow_mode = false;
+  std::deque<BoardState> undo; // the board before each move, oldest first
+};
+
+// The largest text a game can have; a longer file is not one.
+const size_t GAME_TEXT_MAX_BYTES = (UNDO_LIMIT + 1) * BOARD_ROWS * (2 * BOARD_COLS + 1) + 256;
+
+// The text of a game: a version line, the level, arrow mode and the move
+// count, the board, and the undo history, each board as 20 lines of a
+// letter and a digit per cell.
+std::string game_text(const GameRecord &game);
+// Reads a game's text; false, with game untouched, unless it is whole and
+// every value in range.
+bool read_game_text(const std::string &text, GameRecord *game);
