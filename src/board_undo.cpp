@@ -14,7 +14,14 @@ static void show_state(Varnel *board, const BoardState &state) {
       board->Array(r, c, state.cells[r][c]);
     }
   board->clear_selection();
+  board->clear_hint();
   board->result_button->withdraw();
+  // The count, also where a hint's "No swap clears" stood.
+  if (board->moves > 0)
+    snprintf(board->moves_text, sizeof board->moves_text, "%d", board->moves);
+  else
+    board->moves_text[0] = '\0';
+  board->show_moves_text();
   global_win = 0;
   board->redraw();
 }
@@ -40,12 +47,7 @@ GameRecord board_game(const Varnel *board, int difficulty) {
 
 void restore_board_game(Varnel *board, const GameRecord &game) {
   board->arrow_mode = game.arrow_mode ? 1 : 0;
+  board->moves = game.moves;
   show_state(board, game.board);
   board->undo = game.undo;
-  board->moves = game.moves;
-  if (game.moves > 0)
-    snprintf(board->moves_text, sizeof board->moves_text, "%d", game.moves);
-  else
-    board->moves_text[0] = '\0';
-  board->show_moves_text();
 }

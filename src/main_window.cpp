@@ -269,7 +269,11 @@ void reset_menu_cb(Fl_Widget *, void *) {
 
 void win_cb(Fl_Widget *, void *) {
   global_win = 1;
-  if (main_window && main_window->game) main_window->game->Breed();
+  if (!main_window || !main_window->game) return;
+  // Undo takes back the forced win alone, as it does a winning move.
+  Varnel *game = main_window->game;
+  remember_move(game->undo, game->board, game->buttons);
+  game->Breed();
 }
 
 // The level and mode of the game just picked start the next run too.

@@ -193,7 +193,7 @@ TEST_F(BreedWinLoss, UndoAfterAWinAndNotDuringIt) {
   column_ready_to_clear(b);
   Cells before, during;
   memcpy(before, b->board, sizeof before);
-  NameDialog answer(nullptr);
+  NameDialog answer(nullptr, 2);
   bool untouched = false;
   answer.instead = [&] {
     memcpy(during, b->board, sizeof during);
@@ -208,6 +208,10 @@ TEST_F(BreedWinLoss, UndoAfterAWinAndNotDuringIt) {
   EXPECT_FALSE(b->result_button->visible());
   EXPECT_EQ(b->moves, 1);
   EXPECT_EQ(file_text("top_scores.txt"), "0:1:Player\n");
+  // Undo after the menu's Win takes back that win, and no move before it.
+  win_cb(nullptr, nullptr);
+  undo_cb(nullptr, nullptr);
+  EXPECT_FALSE(b->result_button->visible());
 }
 
 TEST_F(BreedWinLoss, NameDialogAnswers) {

@@ -145,6 +145,12 @@ TEST_F(SelectSwap, HintMarksTheSwapThatClears) {
       b->Array(r, c, (r + c) % 4); // full, and every swap leaves runs of three at most
   hint_cb(nullptr, nullptr);
   EXPECT_TRUE(b->moves == 2 && strcmp(b->moves_box->label(), "No swap clears") == 0);
+  // Undo shows the count again, and a hint's marks go with the board it leaves.
+  undo_cb(nullptr, nullptr);
+  EXPECT_STREQ(b->moves_box->label(), "2");
+  hint_cb(nullptr, nullptr);
+  undo_cb(nullptr, nullptr);
+  EXPECT_FALSE(b->buttons[9][13]->hinted || b->buttons[10][13]->hinted);
   VarnelButton::keys_in_use(false);
 }
 
