@@ -1,20 +1,41 @@
-// The game kept between runs: its file, read safely and written whole.
+// The game kept between runs: its file, read safely and written whole by a
+// thread of its own.
 #include "kept_game.h"
 
 #include "private_dir.h"
 
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
+#include <pthread.h>
 #include <unistd.h>
 
 static const char GAME_NAME[] = "game";
 static const char BAD_NAME[] = "game.bad";
 
-// What this run last did to the file: the text it kept, or "" once it has
-// removed the game (or kept none yet).
+// What this run last asked of the file: the text to keep, or "" once it has
+// removed the game (or kept none yet). The GUI thread's alone.
 static std::string last_kept;
 static bool forgotten = false;
+
+// Replacing the file costs a few tenths of a millisecond, most of it in the
+// rename (the file system starts writing the new file when it replaces an
+// old one): too long for the GUI thread after every move. A writer thread
+// does the file work. One job waits at most: a newer one replaces it before
+// it starts, so the file always ends as the newest asked for.
+struct Handover {
+  std::mutex lock;
+  std::condition_variable changed; // a job handed over, or one done
+  bool waiting = false;            // a job waits for the writer
+  bool busy = false;               // the writer is doing one
+  std::string text;                // the job: the text to keep, or "" to remove the game
+};
+// Made once and never destroyed: the writer sleeps on it while the program
+// exits, and destroying a condition variable that has a waiter blocks for
+// ever.
+static Handover &handover = *new Handover;
 
 // $XDG_STATE_HOME, or ~/.local/state; "" without either variable.
 static std::string state_home() {
@@ -52,8 +73,7 @@ static void tell_once(const std::string &where, const std::string &why) {
   fflush(stderr);
 }
 
-void keep_game_text(const std::string &text) {
-  if (text == last_kept) return;
+static void write_game(const std::string &text) {
   std::string state = state_home(), dir = state + "/varnel", why;
   if (state.empty())
     return tell_once("the state directory", "neither XDG_STATE_HOME nor HOME is set");
@@ -64,21 +84,70 @@ void keep_game_text(const std::string &text) {
   int dir_fd = why.empty() ? open_private_dir(dir, why) : -1;
   int err = dir_fd < 0 ? 0 : replace_file(dir_fd, GAME_NAME, text, false);
   if (dir_fd >= 0) close(dir_fd);
-  if (dir_fd >= 0 && err == 0) {
-    last_kept = text;
-    forgotten = false;
-  } else {
-    tell_once(dir, dir_fd < 0 ? why : strerror(err));
+  if (dir_fd < 0 || err != 0) tell_once(dir, dir_fd < 0 ? why : strerror(err));
+}
+
+static void remove_game() {
+  std::string state = state_home(), why;
+  int dir_fd = state.empty() ? -1 : open_private_dir(state + "/varnel", why);
+  if (dir_fd < 0) return;
+  unlinkat(dir_fd, GAME_NAME, 0);
+  close(dir_fd);
+}
+
+// The writer: sleeps until a job is handed over, does it outside the lock.
+// It reads the environment, which the game never changes once it runs.
+static void *write_kept_games(void *) {
+  std::unique_lock<std::mutex> hold(handover.lock);
+  for (;;) {
+    handover.changed.wait(hold, [] { return handover.waiting; });
+    std::string text = std::move(handover.text);
+    handover.waiting = false;
+    handover.busy = true;
+    hold.unlock();
+    text.empty() ? remove_game() : write_game(text);
+    hold.lock();
+    handover.busy = false;
+    handover.changed.notify_all();
   }
+  return nullptr;
+}
+
+// Started on the first job, detached: nothing has to stop it at exit.
+static bool start_writer() {
+  static bool started = false;
+  pthread_t thread;
+  if (!started && pthread_create(&thread, nullptr, write_kept_games, nullptr) == 0) {
+    pthread_detach(thread);
+    started = true;
+  }
+  return started;
+}
+
+static void hand_over(const std::string &text) {
+  if (!start_writer()) // no thread to be had: the work is done here
+    return text.empty() ? remove_game() : write_game(text);
+  std::lock_guard<std::mutex> hold(handover.lock);
+  handover.text = text;
+  handover.waiting = true;
+  handover.changed.notify_all();
+}
+
+void keep_game_text(const std::string &text) {
+  if (text == last_kept) return;
+  last_kept = text;
+  forgotten = false;
+  hand_over(text);
 }
 
 void forget_kept_game() {
   if (forgotten) return;
   forgotten = true;
   last_kept.clear();
-  std::string state = state_home(), why;
-  int dir_fd = state.empty() ? -1 : open_private_dir(state + "/varnel", why);
-  if (dir_fd < 0) return;
-  unlinkat(dir_fd, GAME_NAME, 0);
-  close(dir_fd);
+  hand_over("");
+}
+
+void finish_keeping_game() {
+  std::unique_lock<std::mutex> hold(handover.lock);
+  handover.changed.wait(hold, [] { return !handover.waiting && !handover.busy; });
 }

@@ -20,9 +20,14 @@ bool load_kept_game(GameRecord *game);
 // Keeps text as the game: a new file renamed over the old one, so that a
 // kill at any moment leaves one whole game, and the last copy of the game
 // to keep one wins. Not synced to the disk: this runs after every move.
-// Text already kept is not written again. Where the state directory cannot
-// be written, one line on standard error says so, once.
+// The file is written by a thread of its own; this returns at once. Text
+// last asked for is not written again. Where the state directory cannot be
+// written, one line on standard error says so, once.
 void keep_game_text(const std::string &text);
 
 // No game is kept any more: the next start deals a new one.
 void forget_kept_game();
+
+// Waits until the file is as last asked for: before the program ends, and
+// before reading the file back.
+void finish_keeping_game();

@@ -144,6 +144,7 @@ TEST(KeptGame, HostileFilesGiveANewGameAndAreMovedAside) {
   game.undo.assign(UNDO_LIMIT, game.board);
   std::string text = game_text(game);
   keep_game_text(text);
+  finish_keeping_game();
   ASSERT_TRUE(load_kept_game(&read));
   EXPECT_EQ(game_text(read), text);
   const struct {
@@ -175,7 +176,10 @@ TEST(KeptGame, HostileFilesGiveANewGameAndAreMovedAside) {
   testing::internal::CaptureStderr();
   game.moves = 8;
   keep_game_text(game_text(game));
+  finish_keeping_game();
+  game.moves = 9;
   keep_game_text(game_text(game));
+  finish_keeping_game();
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "varnel: cannot keep the game in " + dir + "/plain/varnel: Not a directory\n");
   std::filesystem::remove_all(dir);
