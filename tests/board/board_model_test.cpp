@@ -222,7 +222,7 @@ TEST_F(BoardModelTest, SymbolsTellTheTwelveColoursApartAndOffChangeNoPixel) {
     for (unsigned long p : off[mode])
       for (int k = 0; k < 3; k++)
         hash = (hash ^ ((p >> (8 * k)) & 0xFF)) * 1099511628211ull;
-  EXPECT_EQ(hash, 0x6a4e4ca8177e962full); // as drawn before the glyphs existed
+  EXPECT_EQ(hash, 0x6a4e4ca8177e962full); // the tiles as the game draws them at 40 pixels
   Shot cells(b->board);
   symbols_cb(nullptr, nullptr);
   EXPECT_TRUE(Shot(b->board) == cells);
