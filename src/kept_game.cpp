@@ -1,5 +1,5 @@
-// The game kept between runs: its file, read safely and written whole by a
-// thread of its own.
+// The game kept between runs: its file, read safely and written whole.
+// A thread of its own writes it, off the window's path.
 #include "kept_game.h"
 
 #include "private_dir.h"

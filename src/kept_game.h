@@ -1,5 +1,5 @@
-// The unfinished game kept between runs in $XDG_STATE_HOME/varnel/game (by
-// default ~/.local/state/varnel/game), in the text of game_record.h.
+// The unfinished game kept between runs, in $XDG_STATE_HOME/varnel/game.
+// By default ~/.local/state/varnel/game, in the text of game_record.h.
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
-// The tiles' glyphs: twelve shapes in black or white, none where a tile is
-// too small to keep them apart.
+// The tiles' glyphs: twelve shapes in black or white.
+// None is drawn where a tile is too small to keep them apart.
 #include "symbols.h"
 
 #include <FL/Fl.H>

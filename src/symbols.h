@@ -1,5 +1,5 @@
-// Glyphs on the tiles, one shape for each tile colour, for players who do
-// not tell every colour apart (Game -> Symbols).
+// Glyphs on the tiles, one shape for each tile colour (Game -> Symbols).
+// They are for players who do not tell every colour apart.
 #pragma once
 
 #include <FL/Enumerations.H>
