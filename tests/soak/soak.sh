@@ -119,8 +119,12 @@ tend_windows() {
   done
 }
 
+# One look at the process: bash may reap it between two looks, and a
+# "kill -0" that found a zombie followed by a "ps" that finds nothing took
+# an ended game for a live one.
 alive() {
-  kill -0 "$pid" 2>/dev/null && [ "$(ps -o stat= -p "$pid" | cut -c1)" != Z ]
+  local stat
+  stat=$(ps -o stat= -p "$pid" 2>/dev/null) && [ -n "$stat" ] && [ "${stat:0:1}" != Z ]
 }
 
 ended_by_itself() {
