@@ -125,7 +125,7 @@ void Varnel::Reset() {
   result_button->withdraw();
   // Before the first flush: a move made during the deal's resolution
   // writes its own count.
-  show_no_moves();
+  show_move_count();
   Matched();
   redraw();
 }
@@ -175,13 +175,16 @@ void Varnel::Fall() {
 
 void Varnel::count_move() {
   moves++;
-  snprintf(moves_text, sizeof moves_text, "%d", moves);
-  show_moves_text();
+  show_move_count();
 }
 
-// The move box of a game with no moves yet, as at start-up.
-void Varnel::show_no_moves() {
-  moves_text[0] = '\0';
+// The move box shows the count; a game with no moves yet an empty box, as at
+// start-up.
+void Varnel::show_move_count() {
+  if (moves > 0)
+    snprintf(moves_text, sizeof moves_text, "%d", moves);
+  else
+    moves_text[0] = '\0';
   show_moves_text();
 }
 

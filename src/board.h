@@ -60,6 +60,8 @@ public:
   void ShowTopScores();
   // A move more on the counter and in the move box.
   void count_move();
+  // The move box shows the count of moves (empty before the first).
+  void show_move_count();
   // The move box shows moves_text.
   void show_moves_text();
   // Takes the last hint's marks off its two tiles.
@@ -68,7 +70,6 @@ public:
 
 private:
   void show_step(); // repaint the board and flush pending events
-  void show_no_moves();
   int level() const;
 };
 

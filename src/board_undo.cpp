@@ -3,8 +3,6 @@
 
 #include "busy_state.h"
 
-#include <cstdio>
-
 // Shows state on the board: directions first, so that each arrow drawn is
 // its tile's own.
 static void show_state(Varnel *board, const BoardState &state) {
@@ -17,11 +15,7 @@ static void show_state(Varnel *board, const BoardState &state) {
   board->clear_hint();
   board->result_button->withdraw();
   // The count, also where a hint's "No swap clears" stood.
-  if (board->moves > 0)
-    snprintf(board->moves_text, sizeof board->moves_text, "%d", board->moves);
-  else
-    board->moves_text[0] = '\0';
-  board->show_moves_text();
+  board->show_move_count();
   global_win = 0;
   board->redraw();
 }
