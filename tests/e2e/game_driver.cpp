@@ -21,6 +21,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "result_button.h"
+#include "tile.h"
+
 const char *const sound_files[9] = {"pop.wav", "blop.wav", "fanfare.wav", "sad.wav", "thump.wav",
                                     "pan.wav", "ding.wav", "bell.wav",    "honk.wav"};
 
@@ -246,7 +249,9 @@ Image render_box(const char *label) {
 
 Image render_result_button(const char *label, unsigned colour, unsigned label_colour) {
   Fl_Group::current(nullptr); // a widget of its own, in no group
-  Fl_Button button(0, 0, 100, 50, label);
+  // The game's own button, which sizes its text itself.
+  ResultButton button(0, 0, 100, 50, nullptr);
+  button.label(label);
   button.color(colour);
   button.labelcolor(label_colour);
   return render(&button, 100, 50);
@@ -254,11 +259,13 @@ Image render_result_button(const char *label, unsigned colour, unsigned label_co
 
 Image render_arrow_tile(unsigned colour, int direction) {
   Fl_Group::current(nullptr); // a widget of its own, in no group
-  // The symbol's digit follows the numeric keypad: 8 up, 9 up right, ...
-  static const char *const arrows[8] = {"@8>", "@9>", "@6>", "@3>", "@2>", "@1>", "@4>", "@7>"};
-  Fl_Button tile(0, 0, 40, 40, arrows[direction]);
+  // The game's own tile draws it: its arrow is sized from the tile and the
+  // text, not from the fonts the machine has.
+  VarnelButton tile(0, 0, 40, 40);
   tile.color((Fl_Color)(colour << 8)); // 0xRRGGBB00: an RGB colour
   tile.labelcolor(FL_WHITE);
+  tile.direction = direction;
+  tile.show_arrow(true);
   return render(&tile, 40, 40);
 }
 
