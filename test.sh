@@ -19,9 +19,9 @@ else
   status=1
 fi
 
-echo "== TSan build: the sound tests"
+echo "== TSan build: the tests of our threads (sound, the kept game's writer)"
 if build_tree build-tsan -DVARNEL_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug >/dev/null; then
-  ctest --test-dir "$VARNEL_ROOT/build-tsan" -L sound -j"$jobs" --output-on-failure || status=1
+  ctest --test-dir "$VARNEL_ROOT/build-tsan" -L 'sound|thread' -j"$jobs" --output-on-failure || status=1
 else
   echo "TSan build failed"
   status=1
