@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Random-input soak: plays the game (by default the ASan + UBSan build's,
 # build-asan/varnel) on a private Xvfb with thousands of random clicks, wheel
-# turns and menu picks (Reset, the levels, Win, Toggle Arrow Mode, now and
-# then Quit), sent without waiting, so that most land in the middle of a
-# move's animation. It answers the name dialog when one appears, moves the
-# top-scores window off the menu bar or closes it, and starts the game again
-# after each Quit.
+# turns, keys and menu picks (Reset, the levels, Win, Toggle Arrow Mode,
+# Undo, Hint, Top Scores, now and then Quit), sent without waiting, so that
+# most land in the middle of a move's animation. It answers the name dialog
+# when one appears, moves the top-scores window off the menu bar or closes
+# it, and starts the game again after each Quit, and after each kill -9 that
+# it sends now and then between moves. Half of the starts name no level, so
+# the game kept by the last run goes on.
 #
 #   tests/soak/soak.sh [EVENTS | SECONDSs] [SEED]
 #
@@ -13,7 +15,8 @@
 # (default: from the clock) is printed first; the same seed sends the same
 # events. It fails when the game crashes, stops answering, exits with a
 # status other than 0, writes anything to standard error (a sanitizer
-# report, an audio error) or leaves a top_scores.txt that does not parse.
+# report, an audio error), leaves a top_scores.txt that does not parse, or
+# sets a kept game aside as unreadable (a kill must never leave one).
 # VARNEL_PROGRAM names another build of the game; its sounds are taken from
 # the sounds/ directory beside it.
 set -u
@@ -57,7 +60,8 @@ printf '3:2:kept first\n40:-1:kept: with a colon\n900:3:kept last\n' >"$work/top
 printf 'pcm.!default { type file; slave { pcm { type null } } file "%s/out.raw"; format "raw"; truncate true }\n' \
   "$work" >"$work/home/alsa.conf"
 export HOME=$work/home ALSA_CONFIG_PATH=$work/home/alsa.conf
-unset XDG_CONFIG_HOME
+unset XDG_CONFIG_HOME XDG_STATE_HOME XDG_DATA_HOME
+kept=$HOME/.local/state/varnel
 export ASAN_OPTIONS=handle_abort=1:detect_leaks=1
 export LSAN_OPTIONS=suppressions=$root/tests/common/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1
@@ -83,13 +87,29 @@ check_scores() {
   cut -d: -f1 "$f" | sort -n -c 2>/dev/null || fail "top_scores.txt is out of order"
 }
 
+# A kept game set aside means the last run left a file that is not whole.
+check_kept() {
+  [ -e "$kept/game.bad" ] && fail "a kept game was set aside as unreadable"
+  return 0
+}
+
 start_game() {
-  local level=$((RANDOM % 6 - 1))
-  (cd "$work" && exec "$program" "$level" 2>>"$work/stderr" >/dev/null) &
+  local args=()
+  [ $((RANDOM % 2)) -eq 0 ] && args=($((RANDOM % 6 - 1)))
+  (cd "$work" && exec "$program" "${args[@]}" 2>>"$work/stderr" >/dev/null) &
   pid=$!
   games=$((games + 1))
-  window=$(timeout 60 xdotool search --sync --maxdepth 1 --onlyvisible --pid "$pid" --name '^Varnel$' 2>/dev/null | head -1)
+  window=$(timeout 60 xdotool search --sync --maxdepth 1 --onlyvisible --pid "$pid" --name '^Varnel' 2>/dev/null | head -1)
   [ -n "$window" ] || fail "the main window did not appear"
+  check_kept
+}
+
+# Ends the game between moves as a crash or a power cut would.
+kill_game() {
+  kill -KILL "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  pid=
+  kills=$((kills + 1))
 }
 
 # The game's other windows: the name dialog and the top-scores window.
@@ -202,16 +222,22 @@ quit_game() {
   check_scores
 }
 
-# Reset, Win, Toggle Arrow Mode or a level.
+# Reset, Win, Toggle Arrow Mode, a level, Undo, Hint or Top Scores.
 menu_pick() {
-  local choice=$((RANDOM % 8))
+  local choice=$((RANDOM % 11))
   case $choice in
   0 | 1) pick 20 2 ;;                # Reset
   2) pick 20 3 && tend_windows ;;    # Win
   3) pick 80 5 ;;                    # Toggle Arrow Mode
+  8) pick 20 6 ;;                    # Undo
+  9) pick 20 7 ;;                    # Hint
+  10) pick 20 8 && tend_windows ;;   # Top Scores
   *) pick 80 $((choice - 3)) ;;      # Easy, Medium, Hard, Stupid
   esac
 }
+
+# Keys to the board: the focus moves and acts, arrows turn, Undo and Hint.
+keys=(Left Right Up Down Tab space Return plus minus Home End Prior Next ctrl+z ctrl+h)
 
 # Clicks and wheel turns go to xdotool a few at a time.
 batch=()
@@ -220,7 +246,7 @@ send_batch() {
   batch=()
 }
 
-sent=0 games=0 answered=0
+sent=0 games=0 answered=0 kills=0
 start_game
 while :; do
   if [ "$events" -ge 0 ]; then
@@ -231,13 +257,19 @@ while :; do
   r=$((RANDOM % 100))
   col=$((RANDOM % 20)) row=$((RANDOM % 20))
   x=$((col * 40 + 5 + RANDOM % 30)) y=$((30 + row * 40 + 5 + RANDOM % 30))
-  if [ $r -lt 65 ]; then
+  if [ $r -lt 55 ]; then
     batch+=(mousemove --window "$window" "$x" "$y" click 1)
+  elif [ $r -lt 65 ]; then
+    batch+=(key "${keys[RANDOM % ${#keys[@]}]}")
   elif [ $r -lt 82 ]; then
     batch+=(mousemove --window "$window" "$x" "$y" click $((4 + RANDOM % 2)))
   elif [ $r -lt 99 ] || [ $((RANDOM % 4)) -ne 0 ]; then
     send_batch
     menu_pick
+  elif [ $((RANDOM % 2)) -eq 0 ]; then
+    send_batch
+    kill_game
+    start_game
   else
     send_batch
     quit_game
@@ -260,4 +292,5 @@ done
 send_batch
 check_answers
 quit_game
-echo "soak: passed: $sent events, $games games, $answered name dialogs, $(wc -l <"$work/top_scores.txt") scores (seed $seed)"
+check_kept
+echo "soak: passed: $sent events, $games games ($kills killed), $answered name dialogs, $(wc -l <"$work/top_scores.txt") scores (seed $seed)"
