@@ -1,10 +1,14 @@
-// The real program on the test's display: Quit from its own menu ends it
-// with exit status 0.
+// The real program on the test's display: Quit from its own menu, SIGTERM
+// and SIGHUP end it with exit status 0.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,6 +69,61 @@ TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+// The game, started in dir with its kept game there too; with nohup, as
+// `nohup varnel &` starts it, SIGHUP ignored.
+pid_t start_game(const std::string &dir, bool nohup) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(127);
+    setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
+    if (nohup) signal(SIGHUP, SIG_IGN);
+    execl(VARNEL_PROGRAM, VARNEL_PROGRAM, (char *)nullptr);
+    _exit(127);
+  }
+  return pid;
+}
+
+std::string file_text(const std::string &path) {
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
+// SIGTERM and SIGHUP end the game as Quit does, the game kept whole; under
+// nohup SIGHUP ended it too, and now leaves it playing.
+TEST(ProgramExit, SignalsEndTheGameAsQuitDoes) {
+  const struct {
+    int signal;
+    bool nohup;
+  } cases[] = {{SIGTERM, false}, {SIGHUP, false}, {SIGHUP, true}};
+  for (auto [number, nohup] : cases) {
+    SCOPED_TRACE(std::string(strsignal(number)) + (nohup ? " under nohup" : ""));
+    char tmpl[] = "/tmp/varnel-exit-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    std::string dir = tmpl, kept = dir + "/state/varnel/game";
+    pid_t pid = start_game(dir, nohup);
+    ASSERT_GT(pid, 0);
+    // Once the first deal has ended, its game is kept.
+    for (int i = 0; i < 3000 && access(kept.c_str(), F_OK) != 0; i++)
+      usleep(10000);
+    kill(pid, number);
+    int status = 0;
+    bool ended = nohup && wait_exit(pid, status, 100);
+    EXPECT_FALSE(nohup && ended) << "SIGHUP ended the game";
+    if (nohup && !ended) kill(pid, SIGTERM);
+    ended = ended || wait_exit(pid, status, 300);
+    if (!ended) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+    }
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::string text = file_text(kept);
+    EXPECT_EQ(text.rfind("varnel game 1\n", 0), 0u);
+    EXPECT_TRUE(text.size() > 4 && text.compare(text.size() - 4, 4, "end\n") == 0);
+    EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+  }
 }
 
 } // namespace

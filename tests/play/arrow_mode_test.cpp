@@ -2,7 +2,10 @@
 // and the switch between the modes.
 #include "play_helpers.h"
 
+#include <FL/Fl_Menu_Bar.H>
 #include <algorithm>
+
+#include "kept_game.h"
 
 using Sounds = std::vector<int>;
 
@@ -204,6 +207,42 @@ TEST_F(ArrowMode, WheelTurnsTheArrowAndCostsAMove) {
   EXPECT_EQ(queued_sounds(), Sounds{0});
   EXPECT_EQ(global_win, 0);
   EXPECT_EQ(b->moves, 5);
+}
+
+// The game kept at Quit comes back in arrow mode, each tile's arrow as it
+// pointed.
+TEST_F(ArrowMode, ArrowsComeBackAfterARestart) {
+  Varnel *b = board();
+  main_window->keep_game_between_runs();
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      point(r, c, (r * 3 + c) % 8);
+  b->TurnArrow(b->buttons[8][8], true);
+  int directions[BOARD_ROWS][BOARD_COLS];
+  Cells cells;
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++) {
+      directions[r][c] = b->buttons[r][c]->direction;
+      cells[r][c] = b->board[r][c];
+    }
+  quit_cb(nullptr, nullptr);
+  Fl::check();
+  finish_keeping_game();
+  GameRecord kept;
+  ASSERT_TRUE(load_kept_game(&kept));
+  main_window = new MainWin(kept.difficulty, 800, 830, "Varnel test");
+  main_window->restore_game(kept);
+  b = board();
+  EXPECT_TRUE(b->arrow_mode == 1 && b->moves == 1);
+  EXPECT_TRUE(main_window->menu_bar->find_item("&Difficulty/Toggle Arrow Mode")->value());
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++) {
+      SCOPED_TRACE(std::to_string(r) + "," + std::to_string(c));
+      EXPECT_EQ(b->board[r][c], cells[r][c]);
+      EXPECT_EQ(b->buttons[r][c]->direction, directions[r][c]);
+      EXPECT_EQ(label_of(b->buttons[r][c]),
+                is_playable(cells[r][c]) ? arrow_label(directions[r][c]) : "");
+    }
 }
 
 TEST_F(ArrowMode, WheelOnAFullTopRowLosesAndThenDoesNothing) {
