@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "board_undo.h"
+#include "board_game.h"
 #include "hint_command.h"
 #include "kept_game.h"
 #include "pa.h"
@@ -78,7 +78,7 @@ static void time_keeping(Varnel *b, int moves) {
   main_window->keep_game_between_runs();
   std::vector<double> t, written;
   for (int i = 0; i < moves; i++) {
-    remember_move(b->undo, b->board, b->buttons);
+    b->begin_move();
     b->Array(5, 5, b->board[5][5] == CELL_DEAD ? 1 : CELL_DEAD);
     b->moves++;
     double t0 = now_ms();

@@ -122,7 +122,7 @@ void Varnel::Reset() {
       marked[r][c] = 0;
     }
   }
-  result_button->withdraw();
+  show_result(0);
   // Before the first flush: a move made during the deal's resolution
   // writes its own count.
   show_move_count();
@@ -178,18 +178,14 @@ void Varnel::count_move() {
   show_move_count();
 }
 
-// The move box shows the count; a game with no moves yet an empty box, as at
-// start-up.
-void Varnel::show_move_count() {
-  if (moves > 0)
+// A game with no moves yet has an empty box, as at start-up.
+void Varnel::show_move_count(const char *note) {
+  if (note)
+    snprintf(moves_text, sizeof moves_text, "%s", note);
+  else if (moves > 0)
     snprintf(moves_text, sizeof moves_text, "%d", moves);
   else
     moves_text[0] = '\0';
-  show_moves_text();
-}
-
-// The move box shows moves_text.
-void Varnel::show_moves_text() {
   if (moves_box) {
     moves_box->label(moves_text);
     moves_box->redraw();
@@ -241,7 +237,7 @@ int Varnel::FindSelectedButton(Fl_Button *button) {
       long game = game_number;
       clear_hint();
       set_play_wav(SOUND_PAN);
-      remember_move(undo, board, buttons);
+      begin_move();
       Swap(sel_row, sel_col, sel2_row, sel2_col);
       if (Matched() == 1) {
         if (game == game_number) show_step();
@@ -294,14 +290,11 @@ int Varnel::Breed() {
       return 0;
     }
     set_play_wav(SOUND_SAD);
-    global_win = -1;
-    // A win earlier in the run has left the button in the win's colours.
-    result_button->reveal("You Lose.", FL_RED, FL_WHITE);
+    show_result(-1);
     Fl::check();
     return 0;
   }
-  global_win = 0;
-  result_button->reveal("You Win!", FL_WHITE, FL_BLUE);
+  show_result(1);
   Fl::check();
   set_play_wav(SOUND_FANFARE);
   record_win(top_window(), d, won_moves, won_mode);
@@ -356,7 +349,7 @@ void Varnel::TurnArrow(VarnelButton *tile, bool clockwise) {
   BoardBusy busy;
   if (global_win != 0 || arrow_mode != 1) return;
   clear_hint();
-  remember_move(undo, board, buttons);
+  begin_move();
   tile->direction = (tile->direction + (clockwise ? 1 : 7)) % 8;
   tile->show_arrow(true);
   tile->redraw();
@@ -384,6 +377,15 @@ void button_select_cb(Fl_Widget *widget, void *data) {
 
 void reset_cb(Fl_Widget *widget, void *data) {
   if (widget && data) ((Varnel *)data)->Reset();
+}
+
+void Varnel::begin_move() {
+  remember_move(undo, board, buttons, result_button->result());
+}
+
+void Varnel::show_result(int result) {
+  global_win = result < 0 ? -1 : 0;
+  result_button->show_result(result);
 }
 
 // Opens the top-scores window for the current list, replacing an open one.

@@ -58,12 +58,16 @@ public:
   void ArrowMove(VarnelButton *tile);
   void TurnArrow(VarnelButton *tile, bool clockwise);
   void ShowTopScores();
+  // A move begins: the board as it stands, with its result, is kept for Undo.
+  void begin_move();
+  // Shows the result (1 a win, -1 a loss) on the result button, or hides
+  // it (0); a loss holds the board until a win or a new game.
+  void show_result(int result);
   // A move more on the counter and in the move box.
   void count_move();
-  // The move box shows the count of moves (empty before the first).
-  void show_move_count();
-  // The move box shows moves_text.
-  void show_moves_text();
+  // The move box shows the count of moves (empty before the first), or a
+  // note in its place until the next count.
+  void show_move_count(const char *note = nullptr);
   // Takes the last hint's marks off its two tiles.
   void clear_hint();
   void clear_selection();

@@ -7,10 +7,14 @@
 #include "rules.h"
 
 // The board as a move found it: each cell's value and its tile's arrow
-// direction (directions travel with the tiles, also through empty cells).
+// direction (directions travel with the tiles, also through empty cells),
+// and the result showing on it (1 a win, -1 a loss, 0 none). The result is
+// not in a game's text: a game is kept only while no result shows, and a
+// result shows until a new game, so no board of a kept game has one.
 struct BoardState {
   signed char cells[BOARD_ROWS][BOARD_COLS];
   signed char directions[BOARD_ROWS][BOARD_COLS];
+  signed char result = 0;
 };
 
 // Undo goes back this many moves at most: the oldest is dropped past it.

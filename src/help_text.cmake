@@ -5,22 +5,11 @@
 # window wraps to its width; a list item starts a line of its own, behind a
 # bullet; backquotes go. The toolkit draws a text in one font, and common
 # ones (Noto Sans) have no "→": menus are shown as "Game › Quit".
+include(${CMAKE_CURRENT_LIST_DIR}/readme_section.cmake)
 file(READ "${README}" readme)
 
 function(section title var)
-  set(heading "\n## ${title}\n")
-  string(FIND "${readme}" "${heading}" start)
-  if(start LESS 0)
-    message(FATAL_ERROR "${README} has no section \"## ${title}\"")
-  endif()
-  string(LENGTH "${heading}" skip)
-  math(EXPR start "${start} + ${skip}")
-  string(SUBSTRING "${readme}" ${start} -1 text)
-  string(FIND "${text}" "\n## " end)
-  if(end GREATER_EQUAL 0)
-    string(SUBSTRING "${text}" 0 ${end} text)
-  endif()
-  string(STRIP "${text}" text)
+  readme_section("${readme}" "${title}" text)
   string(REPLACE "`" "" text "${text}")
   string(REPLACE "→" "›" text "${text}")
   string(REGEX REPLACE "\n +" " " text "${text}")

@@ -1,7 +1,6 @@
 // The Hint command: two tiles marked whose swap clears tiles now.
 #include "hint_command.h"
 
-#include <cstdio>
 #include <initializer_list>
 
 #include "board.h"
@@ -18,8 +17,7 @@ void show_hint(Varnel &game) {
       directions[r][c] = game.buttons[r][c]->direction;
   HintSwap hint;
   if (!find_hint(game.board, game.arrow_mode == 1 ? &directions : nullptr, hint)) {
-    snprintf(game.moves_text, sizeof game.moves_text, "No swap clears");
-    game.show_moves_text();
+    game.show_move_count("No swap clears");
     return;
   }
   game.clear_hint();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "board_game.h"
 #include "board_undo.h"
 #include "busy_state.h"
 #include "help.h"
@@ -12,6 +13,7 @@
 #include "kept_game.h"
 #include "pa.h"
 #include "sizes.h"
+#include "top_scores.h"
 #include "window_icon.h"
 
 MainWin *main_window = nullptr;
@@ -22,8 +24,9 @@ static void run_after_first_paint(void *data);
 // come.
 static const double FIRST_PAINT_WAIT = 0.5;
 
-// "&" marks the letter that opens a menu with Alt, underlined.
-Fl_Menu_Item menu_items[] = {
+// "&" marks the letter that opens a menu with Alt, underlined. Each menu bar
+// works on a copy of its own, where its marks are set.
+const Fl_Menu_Item menu_items[] = {
     {"&Game", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Quit", FL_CTRL + 'q', quit_cb, nullptr, 0, 0, 0, 0, 0},
     {"Reset", FL_CTRL + 'n', reset_menu_cb, nullptr, 0, 0, 0, 0, 0},
@@ -90,7 +93,7 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   int box_w = in_row(row, 100), gap = in_row(row, 10), top = in_row(row, 2);
   menu_bar = new Fl_Menu_Bar(0, 0, w - 2 * box_w - gap, row);
   menu_bar->textcolor(FL_FOREGROUND_COLOR);
-  menu_bar->menu(menu_items);
+  menu_bar->copy(menu_items);
   set_mark(menu_bar, SOUND_ITEM, game_settings.sound);
   set_mark(menu_bar, SYMBOLS_ITEM, game_settings.symbols);
   // The level in force carries the radio mark from the start.
@@ -272,7 +275,7 @@ void win_cb(Fl_Widget *, void *) {
   if (!main_window || !main_window->game) return;
   // Undo takes back the forced win alone, as it does a winning move.
   Varnel *game = main_window->game;
-  remember_move(game->undo, game->board, game->buttons);
+  game->begin_move();
   game->Breed();
 }
 
@@ -350,9 +353,12 @@ void hint_cb(Fl_Widget *, void *) {
   if (main_window && main_window->game) show_hint(*main_window->game);
 }
 
-// The list as last read, at any time, in the window a win opens.
+// The list at any time, in the window a win opens: read from the file as it
+// is now, which other players may have written since.
 void top_scores_cb(Fl_Widget *, void *) {
-  if (main_window && main_window->game) main_window->game->ShowTopScores();
+  if (!main_window || !main_window->game) return;
+  read_top_scores();
+  main_window->game->ShowTopScores();
 }
 
 void help_cb(Fl_Widget *, void *) {

@@ -75,4 +75,5 @@ void main_window_cb(Fl_Widget *w, void *);
 // window's shortcuts work from the game's other windows.
 int main_window_shortcut(int event);
 
-extern Fl_Menu_Item menu_items[];
+// The menu table, unmarked; each main window's menu bar holds a copy.
+extern const Fl_Menu_Item menu_items[];

@@ -27,6 +27,15 @@ static void signal_arrived(FL_SOCKET fd, void *) {
   quit_work();
 }
 
+// Started under nohup, the game finds SIGHUP ignored so that it outlives its
+// terminal: it stays ignored.
+static void catch_signal(int number, const struct sigaction &action) {
+  struct sigaction before;
+  if (number == SIGHUP && sigaction(SIGHUP, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+    return;
+  sigaction(number, &action, nullptr);
+}
+
 void quit_on_signals(void (*quit)()) {
   if (pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   quit_work = quit;
@@ -36,6 +45,6 @@ void quit_on_signals(void (*quit)()) {
   sigemptyset(&action.sa_mask);
   // The first signal asks; should the end then hang, the next one ends it.
   action.sa_flags = SA_RESETHAND | SA_RESTART;
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGHUP, &action, nullptr);
+  catch_signal(SIGTERM, action);
+  catch_signal(SIGHUP, action);
 }

@@ -75,6 +75,17 @@ void ResultButton::withdraw() {
   if (focused) tiles[row][col]->take_focus();
 }
 
+// Each result sets its colours: the button may have shown the other one.
+void ResultButton::show_result(int result) {
+  shown = result;
+  if (result > 0)
+    reveal("You Win!", FL_WHITE, FL_BLUE);
+  else if (result < 0)
+    reveal("You Lose.", FL_RED, FL_WHITE);
+  else
+    withdraw();
+}
+
 void ResultButton::take_focus_from_covered_tile() {
   if (VarnelButton *tile = focused_covered_tile()) stand_in_for(tile);
 }

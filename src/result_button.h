@@ -22,6 +22,11 @@ public:
   // Hides the button; a new game from the keyboard on it leaves the focus
   // on the tile it stood for.
   void withdraw();
+  // Shows a win (1, "You Win!") or a loss (-1, "You Lose.") in its colours,
+  // as reveal does, or withdraws the button (0).
+  void show_result(int result);
+  // The result shown: 1 a win, -1 a loss, 0 none.
+  int result() const { return shown; }
   // Once the toolkit has moved the focus onto a tile that the button
   // covers, the button stands in for that tile.
   void take_focus_from_covered_tile();
@@ -35,6 +40,7 @@ private:
   VarnelButton *(*tiles)[BOARD_COLS];
   int row = 0, col = 0; // the cell the button stands for
   int text_size;        // the label's size on a full-size board
+  int shown = 0;        // the result shown
   void fit_label();
   void stand_in_for(const VarnelButton *tile);
   VarnelButton *focused_covered_tile() const;

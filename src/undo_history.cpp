@@ -11,11 +11,13 @@ BoardState board_state(const Cells board, VarnelButton *(*tiles)[BOARD_COLS]) {
   return state;
 }
 
-void remember_move(UndoHistory &undo, const Cells board, VarnelButton *(*tiles)[BOARD_COLS]) {
+void remember_move(UndoHistory &undo, const Cells board, VarnelButton *(*tiles)[BOARD_COLS],
+                   int result) {
   Cells marks;
   int row = 0, col = 0;
   if (next_fall(board, row, col) || mark_matches(board, marks) > 0) return;
   undo.push_back(board_state(board, tiles));
+  undo.back().result = (signed char)result;
   while (undo.size() > (size_t)UNDO_LIMIT)
     undo.pop_front();
 }

@@ -51,22 +51,9 @@ int highest_value(Varnel *b) {
   return highest;
 }
 
-// The menu table is static and the toolkit keeps its marks in it: each test
-// starts from the marks of start-up and leaves them so.
 class MainWindowTest : public GameTest {
 protected:
   static const int ENTRIES = 23;
-  int flags[ENTRIES];
-  void SetUp() override {
-    for (int i = 0; i < ENTRIES; i++)
-      flags[i] = menu_items[i].flags;
-    GameTest::SetUp();
-  }
-  void TearDown() override {
-    GameTest::TearDown();
-    for (int i = 0; i < ENTRIES; i++)
-      menu_items[i].flags = flags[i];
-  }
 };
 
 TEST_F(MainWindowTest, BoardWritesMovesIntoTheWindowsMoveBox) {
@@ -75,7 +62,8 @@ TEST_F(MainWindowTest, BoardWritesMovesIntoTheWindowsMoveBox) {
   EXPECT_EQ(w->child(2), w->game->moves_box);
   EXPECT_EQ(label_of(w->game->moves_box), "");
   EXPECT_TRUE(w->game->x() == 0 && w->game->y() == 30);
-  EXPECT_EQ(menu_bar()->menu(), menu_items);
+  // Its own items: the marks of one window are not another's.
+  EXPECT_NE(menu_bar()->menu(), menu_items);
 }
 
 TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
@@ -108,12 +96,14 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {nullptr, nullptr, 0, 0},
                      {nullptr, nullptr, 0, 0}};
   for (int i = 0; i < ENTRIES; i++) {
-    const Fl_Menu_Item &m = menu_items[i];
+    const Fl_Menu_Item &m = menu_bar()->menu()[i];
     SCOPED_TRACE(i);
     EXPECT_STREQ(m.text, want[i].label);
     EXPECT_EQ(m.callback_, want[i].callback);
-    // Only the starting level (Medium here) and the sound are marked.
+    // Only the starting level (Medium here) and the sound are marked, in
+    // the menu bar's items; the table it copied has no marks.
     EXPECT_EQ(m.flags, want[i].flags);
+    EXPECT_EQ(menu_items[i].flags, want[i].flags & ~FL_MENU_VALUE);
     EXPECT_EQ(m.shortcut_, want[i].shortcut);
     EXPECT_EQ(m.user_data_, nullptr);
     EXPECT_TRUE(m.labeltype_ == 0 && m.labelfont_ == 0 && m.labelsize_ == 0 && m.labelcolor_ == 0);
@@ -133,10 +123,13 @@ TEST_F(MainWindowTest, CommandLineLevelNamesTheDifficultyBox) {
     MainWin *w = new MainWin(parse_level(arg), 800, 830, "Varnel");
     EXPECT_EQ(w->difficulty, level);
     EXPECT_EQ(label_of(w->difficulty_box), name);
-    // The Difficulty menu marks the same level, and only that one.
+    // The Difficulty menu marks the same level, and only that one; the
+    // main window's menu keeps its own mark.
     int easy = w->menu_bar->find_index("&Difficulty/Easy");
-    for (int i = 0; i < 4; i++)
-      EXPECT_EQ(menu_items[easy + i].value() != 0, i == level) << menu_items[easy + i].text;
+    for (int i = 0; i < 4; i++) {
+      EXPECT_EQ(w->menu_bar->menu()[easy + i].value() != 0, i == level) << i;
+      EXPECT_EQ(menu_bar()->menu()[easy + i].value() != 0, i == 1) << i;
+    }
     w->hide();
     delete w;
   }

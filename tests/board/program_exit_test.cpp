@@ -1,9 +1,13 @@
-// The real program on the test's display: Quit from its own menu ends it
-// with exit status 0.
+// The real program on the test's display: Quit from its own menu, SIGTERM
+// and SIGHUP end it with exit status 0.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,17 +37,26 @@ bool wait_exit(pid_t pid, int &status, int polls) {
   return false;
 }
 
+// The game, started in dir, its kept game there too; with nohup SIGHUP
+// ignored, as `nohup varnel &` starts it.
+pid_t start_game(const std::string &dir, bool nohup = false) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(127);
+    setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
+    if (nohup) signal(SIGHUP, SIG_IGN);
+    execl(VARNEL_PROGRAM, VARNEL_PROGRAM, (char *)nullptr);
+    _exit(127);
+  }
+  return pid;
+}
+
 TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
   char tmpl[] = "/tmp/varnel-exit-XXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
   std::string dir = tmpl;
-  pid_t pid = fork();
+  pid_t pid = start_game(dir);
   ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    if (chdir(dir.c_str()) != 0) _exit(127);
-    execl(VARNEL_PROGRAM, VARNEL_PROGRAM, (char *)nullptr);
-    _exit(127);
-  }
   // xdotool waits for the main window to be mapped.
   std::string wid =
       run("timeout 30 xdotool search --sync --onlyvisible --name '^Varnel' 2>/dev/null | head -1");
@@ -65,6 +78,36 @@ TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+// SIGTERM and SIGHUP end the game as Quit does, the game kept whole; under
+// nohup SIGHUP ended it too, and now leaves it playing.
+TEST(ProgramExit, SignalsEndTheGameAsQuitDoes) {
+  for (auto [number, nohup] : {std::pair{SIGTERM, false}, {SIGHUP, false}, {SIGHUP, true}}) {
+    SCOPED_TRACE(std::string(strsignal(number)) + (nohup ? " under nohup" : ""));
+    char tmpl[] = "/tmp/varnel-exit-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    std::string dir = tmpl, kept = dir + "/state/varnel/game";
+    pid_t pid = start_game(dir, nohup);
+    // Once the first deal has ended, its game is kept.
+    for (int i = 0; i < 3000 && access(kept.c_str(), F_OK) != 0; i++)
+      usleep(10000);
+    kill(pid, number);
+    int status = 0;
+    bool ended = nohup && wait_exit(pid, status, 100);
+    EXPECT_FALSE(nohup && ended) << "SIGHUP ended the game";
+    if (nohup && !ended) kill(pid, SIGTERM);
+    if (!ended && !wait_exit(pid, status, 300)) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::stringstream text;
+    text << std::ifstream(kept).rdbuf();
+    EXPECT_TRUE(text.str().find("varnel game 1\n") == 0 &&
+                text.str().find("\nend\n") != std::string::npos);
+    EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+  }
 }
 
 } // namespace

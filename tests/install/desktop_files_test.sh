@@ -91,12 +91,25 @@ man_warnings() {
 check "man --warnings renders it without a warning" quiet man_warnings
 page=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$man" 2>/dev/null)
 check "it is in section 6" same "$(zcat "$man" | sed -n 's/^\.TH VARNEL \([0-9]\).*/\1/p')" 6
-for section in SYNOPSIS ARGUMENTS "HOW TO PLAY" MENUS FILES SOUNDS ENVIRONMENT DIAGNOSTICS "EXIT STATUS"; do
+for section in SYNOPSIS ARGUMENTS "HOW TO PLAY" KEYS MENUS FILES SOUNDS SIGNALS ENVIRONMENT \
+  DIAGNOSTICS "EXIT STATUS"; do
   check "it has the section $section" grep -qx "$section" <<<"$page"
 done
 for word in $SOUNDS top_scores.txt XDG_DATA_HOME .local/share/varnel Easy Medium Hard Stupid \
-  "Toggle Arrow Mode" "Error: Cannot create a new thread."; do
+  "Toggle Arrow Mode" "Error: Cannot create a new thread." Undo Hint "Top Scores" \
+  XDG_CONFIG_HOME arrows=on XDG_STATE_HOME .local/state/varnel/game SIGTERM nohup; do
   check "it tells of $word" grep -qF "$word" <<<"$page"
+done
+# Its rules, keys and command line are README.md's sections, word for word
+# (they told another game: Medium "the default", every tile an arrow).
+readme=$(dirname "$0")/../../README.md
+words() { LC_ALL=C tr -cs '[:alnum:]' '\n' | grep .; }
+unhyphenated=$(LC_ALL=C.UTF-8 MANWIDTH=200 MANROFFOPT=-rHY=0 man -l "$man" 2>/dev/null)
+for pair in "How to play:HOW TO PLAY" "Keys:KEYS" "Command line:ARGUMENTS"; do
+  heading=${pair%%:*} section=${pair#*:}
+  check "its $section is the README's \"$heading\"" quiet diff \
+    <(sed -n "/^## $heading\$/,/^## /{/^## /d;p}" "$readme" | words) \
+    <(sed -n "/^$section\$/,/^[A-Z]/{/^[A-Z]/d;p}" <<<"$unhyphenated" | words)
 done
 
 echo "== Launcher"

@@ -2,7 +2,10 @@
 // and the switch between the modes.
 #include "play_helpers.h"
 
+#include <FL/Fl_Menu_Bar.H>
 #include <algorithm>
+
+#include "kept_game.h"
 
 using Sounds = std::vector<int>;
 
@@ -204,6 +207,30 @@ TEST_F(ArrowMode, WheelTurnsTheArrowAndCostsAMove) {
   EXPECT_EQ(queued_sounds(), Sounds{0});
   EXPECT_EQ(global_win, 0);
   EXPECT_EQ(b->moves, 5);
+}
+
+// The game kept at Quit comes back in arrow mode, each tile's arrow as it
+// pointed.
+TEST_F(ArrowMode, ArrowsComeBackAfterARestart) {
+  main_window->keep_game_between_runs();
+  for (int i = 0; i < BOARD_ROWS * BOARD_COLS; i++)
+    point(i / BOARD_COLS, i % BOARD_COLS, i % 7);
+  board()->TurnArrow(board()->buttons[8][8], true);
+  std::vector<std::string> labels;
+  for (auto &row : board()->buttons)
+    for (VarnelButton *tile : row)
+      labels.push_back(label_of(tile));
+  quit_cb(nullptr, nullptr);
+  Fl::check();
+  finish_keeping_game();
+  GameRecord kept;
+  ASSERT_TRUE(load_kept_game(&kept));
+  main_window = new MainWin(kept.difficulty, 800, 830, "Varnel test");
+  main_window->restore_game(kept);
+  EXPECT_TRUE(board()->arrow_mode == 1 && board()->moves == 1);
+  EXPECT_TRUE(main_window->menu_bar->find_item("&Difficulty/Toggle Arrow Mode")->value());
+  for (int i = 0; i < BOARD_ROWS * BOARD_COLS; i++)
+    EXPECT_EQ(label_of(board()->buttons[i / BOARD_COLS][i % BOARD_COLS]), labels[i]) << i;
 }
 
 TEST_F(ArrowMode, WheelOnAFullTopRowLosesAndThenDoesNothing) {

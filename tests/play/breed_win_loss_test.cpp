@@ -2,6 +2,8 @@
 // dialog and the top-scores window.
 #include "play_helpers.h"
 
+#include "kept_game.h"
+
 #include <FL/Fl_Scroll.H>
 #include <FL/fl_draw.H>
 #include <sys/stat.h>
@@ -214,6 +216,25 @@ TEST_F(BreedWinLoss, UndoAfterAWinAndNotDuringIt) {
   EXPECT_FALSE(b->result_button->visible());
 }
 
+// A move made after a loss, taken back, brought the lost board back as a
+// live game, kept as unfinished: the loss shows again, and it is not kept.
+TEST_F(BreedWinLoss, UndoAfterALossKeepsTheLoss) {
+  Varnel *b = board();
+  main_window->keep_game_between_runs();
+  fill_without_matches(b);
+  left_click(b, 10, 10);
+  left_click(b, 10, 11);
+  ASSERT_EQ(global_win, -1);
+  left_click(b, 12, 10);
+  left_click(b, 12, 11);
+  undo_cb(nullptr, nullptr);
+  EXPECT_TRUE(global_win == -1 && b->result_button->visible());
+  EXPECT_STREQ(b->result_button->label(), "You Lose.");
+  finish_keeping_game();
+  GameRecord kept;
+  EXPECT_FALSE(load_kept_game(&kept));
+}
+
 TEST_F(BreedWinLoss, NameDialogAnswers) {
   Varnel *b = board();
   main_window->difficulty = 2;
@@ -335,9 +356,9 @@ TEST_F(BreedWinLoss, ScoresWindowRows) {
   EXPECT_TRUE(second.deleted());
   EXPECT_EQ(b->scores_window, nullptr);
 
-  // With no file, Game -> Top Scores shows one line that says so.
+  // Game -> Top Scores reads the file as it is now (it showed the list as
+  // last read): with no file, one line says so.
   ASSERT_EQ(unlink("top_scores.txt"), 0);
-  read_top_scores();
   top_scores_cb(nullptr, nullptr);
   scroll = dynamic_cast<Fl_Scroll *>(b->scores_window->child(0));
   std::vector<std::string> lines;

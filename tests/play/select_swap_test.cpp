@@ -154,6 +154,23 @@ TEST_F(SelectSwap, HintMarksTheSwapThatClears) {
   VarnelButton::keys_in_use(false);
 }
 
+// Undo goes back 200 moves at most: past them the oldest board is dropped.
+TEST_F(SelectSwap, UndoGoesBackTwoHundredMovesAtMost) {
+  Varnel *b = board();
+  fill_without_matches(b);
+  b->Array(10, 10, 9);
+  b->Array(10, 11, 10);
+  for (int k = 0; k <= UNDO_LIMIT; k++) {
+    left_click(b, 10, 10);
+    left_click(b, 10, 11);
+  }
+  for (int k = 0; k <= UNDO_LIMIT; k++)
+    undo_cb(nullptr, nullptr);
+  // The board after the first move: the one before it went.
+  EXPECT_TRUE(b->board[10][10] == 10 && b->board[10][11] == 9);
+  EXPECT_EQ(b->moves, UNDO_LIMIT + 1);
+}
+
 TEST_F(SelectSwap, EqualColoursSwapAsAMove) {
   Varnel *b = board();
   b->Array(10, 10, 9);
