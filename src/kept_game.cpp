@@ -4,6 +4,7 @@
 
 #include "private_dir.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -22,8 +23,9 @@ static bool forgotten = false;
 
 // Replacing the file costs a few tenths of a millisecond, most of it in the
 // rename (the file system starts writing the new file when it replaces an
-// old one): too long for the GUI thread after every move. A writer thread
-// does the file work. One job waits at most: a newer one replaces it before
+// old one), and syncing it to the disk, so that a power cut cannot leave an
+// empty file, milliseconds more: too long for the GUI thread after every
+// move. A writer thread does the file work. One job waits at most: a newer one replaces it before
 // it starts, so the file always ends as the newest asked for.
 struct Handover {
   std::mutex lock;
@@ -41,11 +43,6 @@ static Handover &handover = *new Handover;
 static std::string state_home() {
   std::string state = absolute_env("XDG_STATE_HOME"), home = absolute_env("HOME");
   return !state.empty() ? state : home.empty() ? "" : home + "/.local/state";
-}
-
-std::string kept_game_path() {
-  std::string state = state_home();
-  return state.empty() ? "" : state + "/varnel/" + GAME_NAME;
 }
 
 bool load_kept_game(GameRecord *game) {
@@ -82,7 +79,14 @@ static void write_game(const std::string &text) {
     dirs.insert(dirs.begin(), absolute_env("HOME") + "/.local");
   why = make_private_dirs(dirs);
   int dir_fd = why.empty() ? open_private_dir(dir, why) : -1;
-  int err = dir_fd < 0 ? 0 : replace_file(dir_fd, GAME_NAME, text, false);
+  // A kill between a copy's making and its renaming leaves the copy: those
+  // of earlier runs go before this run's first.
+  static bool swept = false;
+  if (dir_fd >= 0 && !swept) {
+    remove_stale_copies(dir_fd, GAME_NAME);
+    swept = true;
+  }
+  int err = dir_fd < 0 ? 0 : replace_private_file(dir_fd, GAME_NAME, text);
   if (dir_fd >= 0) close(dir_fd);
   if (dir_fd < 0 || err != 0) tell_once(dir, dir_fd < 0 ? why : strerror(err));
 }
@@ -147,7 +151,8 @@ void forget_kept_game() {
   hand_over("");
 }
 
-void finish_keeping_game() {
+bool finish_keeping_game() {
   std::unique_lock<std::mutex> hold(handover.lock);
-  handover.changed.wait(hold, [] { return !handover.waiting && !handover.busy; });
+  return handover.changed.wait_for(hold, std::chrono::seconds(2),
+                                   [] { return !handover.waiting && !handover.busy; });
 }

@@ -87,9 +87,10 @@ int main(int argc, char **argv) {
   // The window goes now, not once the sound has stopped.
   Fl::flush();
   set_play_wav(SOUND_STOP);
-  // The last move's game reaches its file. (A lost display ends the program
-  // from inside the event loop instead, and may lose that move: the file
-  // then holds the one before, whole.)
+  // The last move's game reaches its file, unless the disk holds the writer
+  // for more than about two seconds. (A lost display ends the program from
+  // inside the event loop instead, and may lose that move: the file then
+  // holds the one before, whole.)
   finish_keeping_game();
   if (terminate_audio() != 0) {
     // A sound thread is stuck inside the audio library: leave without

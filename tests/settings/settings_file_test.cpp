@@ -98,15 +98,36 @@ TEST(SettingsFile, LinkedFileStaysALink) {
   ASSERT_TRUE(save_settings(changed));
   EXPECT_TRUE(std::filesystem::is_symlink(dir + "/varnel/settings"));
   EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\nlevel=1\narrows=off\n");
-  // A link to a file that is no settings file (too large), and a link in a
-  // directory that others may write or that is not the player's, replaced
-  // that file with two lines.
+  // A link to a file that is no settings file (too large), or into a
+  // directory that others may write (dotfiles at mode 0775, from umask 002),
+  // was replaced by a file of its own, silently: the target is neither read
+  // nor written, the link stays, and one line says why.
   std::string big = dir + "/big", text(118 * 1024, '#');
   std::ofstream(big) << text;
-  ASSERT_EQ(unlink((dir + "/varnel/settings").c_str()), 0);
-  ASSERT_EQ(symlink(big.c_str(), (dir + "/varnel/settings").c_str()), 0);
-  EXPECT_TRUE(save_settings(changed));
-  EXPECT_EQ(read_text(big), text);
+  ASSERT_EQ(mkdir((dir + "/dotfiles").c_str(), 0775) | chmod((dir + "/dotfiles").c_str(), 0775), 0);
+  std::ofstream(dir + "/dotfiles/varnel.conf") << "symbols=on\n";
+  const struct {
+    std::string to, why;
+  } refused[] = {
+      {big, "it links to a file that is not a settings file of yours"},
+      {"../dotfiles/varnel.conf", "it links into a directory that is not yours alone"},
+  };
+  for (const auto &c : refused) {
+    std::string line = "the settings in " + dir + "/varnel/settings: " + c.why + "\n";
+    std::string target = c.to[0] == '/' ? c.to : dir + "/dotfiles/varnel.conf",
+                before = read_text(target);
+    ASSERT_EQ(unlink((dir + "/varnel/settings").c_str()), 0);
+    ASSERT_EQ(symlink(c.to.c_str(), (dir + "/varnel/settings").c_str()), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_settings().symbols);
+    EXPECT_FALSE(save_settings(changed));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "varnel: not reading " + line + "varnel: cannot save " + line);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "/varnel/settings"));
+    EXPECT_EQ(read_text(target), before);
+  }
+  // A link in a directory that others may write or that is not the
+  // player's is not written through either.
   ASSERT_EQ(unlink((dir + "/varnel/settings").c_str()), 0);
   ASSERT_EQ(symlink(real.c_str(), (dir + "/varnel/settings").c_str()), 0);
   changed.symbols = true;
