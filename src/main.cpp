@@ -91,11 +91,12 @@ int main(int argc, char **argv) {
   // for more than about two seconds. (A lost display ends the program from
   // inside the event loop instead, and may lose that move: the file then
   // holds the one before, whole.)
-  finish_keeping_game();
-  if (terminate_audio() != 0) {
-    // A sound thread is stuck inside the audio library: leave without
-    // running anything that might wait for it (not even a flush of stdio,
-    // whose locks it may hold; the game keeps nothing buffered there).
+  bool written = finish_keeping_game();
+  if (terminate_audio() != 0 || !written) {
+    // A sound thread is stuck inside the audio library, or the writer in the
+    // disk: leave without running anything that might wait for them (not
+    // even a flush of stdio, whose locks they may hold; the game keeps
+    // nothing buffered there).
     _exit(0);
   }
   return 0;
