@@ -3,6 +3,7 @@
 #include "kept_game.h"
 
 #include "private_dir.h"
+#include "regular_file.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -61,13 +62,15 @@ bool load_kept_game(GameRecord *game) {
   return loaded;
 }
 
-// One line on standard error, the first time the game cannot be kept.
+// One line on standard error, the first time the game cannot be kept. It
+// is written past stdio: a standard error that nobody reads can hold the
+// writer here, and it must not hold stdio's lock meanwhile, which the
+// program's end takes to flush the streams.
 static void tell_once(const std::string &where, const std::string &why) {
   static bool told = false;
   if (told) return;
   told = true;
-  fprintf(stderr, "varnel: cannot keep the game in %s: %s\n", where.c_str(), why.c_str());
-  fflush(stderr);
+  write_all(STDERR_FILENO, "varnel: cannot keep the game in " + where + ": " + why + "\n");
 }
 
 static void write_game(const std::string &text) {
