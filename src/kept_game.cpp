@@ -3,7 +3,9 @@
 #include "kept_game.h"
 
 #include "private_dir.h"
+#include "regular_file.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -22,8 +24,9 @@ static bool forgotten = false;
 
 // Replacing the file costs a few tenths of a millisecond, most of it in the
 // rename (the file system starts writing the new file when it replaces an
-// old one): too long for the GUI thread after every move. A writer thread
-// does the file work. One job waits at most: a newer one replaces it before
+// old one), and syncing it to the disk, so that a power cut cannot leave an
+// empty file, milliseconds more: too long for the GUI thread after every
+// move. A writer thread does the file work. One job waits at most: a newer one replaces it before
 // it starts, so the file always ends as the newest asked for.
 struct Handover {
   std::mutex lock;
@@ -43,11 +46,6 @@ static std::string state_home() {
   return !state.empty() ? state : home.empty() ? "" : home + "/.local/state";
 }
 
-std::string kept_game_path() {
-  std::string state = state_home();
-  return state.empty() ? "" : state + "/varnel/" + GAME_NAME;
-}
-
 bool load_kept_game(GameRecord *game) {
   std::string state = state_home(), why;
   int dir_fd = state.empty() ? -1 : open_private_dir(state + "/varnel", why);
@@ -64,13 +62,15 @@ bool load_kept_game(GameRecord *game) {
   return loaded;
 }
 
-// One line on standard error, the first time the game cannot be kept.
+// One line on standard error, the first time the game cannot be kept. It
+// is written past stdio: a standard error that nobody reads can hold the
+// writer here, and it must not hold stdio's lock meanwhile, which the
+// program's end takes to flush the streams.
 static void tell_once(const std::string &where, const std::string &why) {
   static bool told = false;
   if (told) return;
   told = true;
-  fprintf(stderr, "varnel: cannot keep the game in %s: %s\n", where.c_str(), why.c_str());
-  fflush(stderr);
+  write_all(STDERR_FILENO, "varnel: cannot keep the game in " + where + ": " + why + "\n");
 }
 
 static void write_game(const std::string &text) {
@@ -82,7 +82,14 @@ static void write_game(const std::string &text) {
     dirs.insert(dirs.begin(), absolute_env("HOME") + "/.local");
   why = make_private_dirs(dirs);
   int dir_fd = why.empty() ? open_private_dir(dir, why) : -1;
-  int err = dir_fd < 0 ? 0 : replace_file(dir_fd, GAME_NAME, text, false);
+  // A kill between a copy's making and its renaming leaves the copy: those
+  // of earlier runs go before this run's first.
+  static bool swept = false;
+  if (dir_fd >= 0 && !swept) {
+    remove_stale_copies(dir_fd, GAME_NAME);
+    swept = true;
+  }
+  int err = dir_fd < 0 ? 0 : replace_private_file(dir_fd, GAME_NAME, text);
   if (dir_fd >= 0) close(dir_fd);
   if (dir_fd < 0 || err != 0) tell_once(dir, dir_fd < 0 ? why : strerror(err));
 }
@@ -147,7 +154,8 @@ void forget_kept_game() {
   hand_over("");
 }
 
-void finish_keeping_game() {
+bool finish_keeping_game() {
   std::unique_lock<std::mutex> hold(handover.lock);
-  handover.changed.wait(hold, [] { return !handover.waiting && !handover.busy; });
+  return handover.changed.wait_for(hold, std::chrono::seconds(2),
+                                   [] { return !handover.waiting && !handover.busy; });
 }

@@ -87,14 +87,16 @@ int main(int argc, char **argv) {
   // The window goes now, not once the sound has stopped.
   Fl::flush();
   set_play_wav(SOUND_STOP);
-  // The last move's game reaches its file. (A lost display ends the program
-  // from inside the event loop instead, and may lose that move: the file
-  // then holds the one before, whole.)
-  finish_keeping_game();
-  if (terminate_audio() != 0) {
-    // A sound thread is stuck inside the audio library: leave without
-    // running anything that might wait for it (not even a flush of stdio,
-    // whose locks it may hold; the game keeps nothing buffered there).
+  // The last move's game reaches its file, unless the disk holds the writer
+  // for more than about two seconds. (A lost display ends the program from
+  // inside the event loop instead, and may lose that move: the file then
+  // holds the one before, whole.)
+  bool written = finish_keeping_game();
+  if (terminate_audio() != 0 || !written) {
+    // A sound thread is stuck inside the audio library, or the writer in the
+    // disk: leave without running anything that might wait for them (not
+    // even a flush of stdio, whose locks they may hold; the game keeps
+    // nothing buffered there).
     _exit(0);
   }
   return 0;

@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FILE *open_regular_file(const char *path, int flags) {
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
+FILE *open_regular_file(const char *path, int flags, int dir_fd) {
+  int fd = openat(dir_fd, path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
   if (fd < 0) return nullptr;
   struct stat st;
   FILE *file = nullptr;

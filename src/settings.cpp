@@ -2,8 +2,6 @@
 #include "settings.h"
 
 #include "private_dir.h"
-#include "regular_file.h"
-#include "shared_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -86,22 +84,6 @@ std::string settings_path() {
   return config.empty() ? "" : config + "/varnel/settings";
 }
 
-// The text of f, cut one byte past the limit so that a larger file shows;
-// "" without a file. Closes f.
-static std::string read_text(FILE *f) {
-  std::string text;
-  if (!f) return text;
-  text.resize(SETTINGS_MAX_BYTES + 1);
-  text.resize(fread(&text[0], 1, text.size(), f));
-  fclose(f);
-  return text;
-}
-
-Settings load_settings() {
-  std::string path = settings_path();
-  return parse_settings(read_text(path.empty() ? nullptr : open_regular_file(path.c_str())));
-}
-
 // A file of ours: empty, or holding a line that sets one of our switches.
 static bool is_settings_text(const std::string &text) {
   if (text.empty()) return true;
@@ -109,32 +91,82 @@ static bool is_settings_text(const std::string &text) {
   return parse_settings(text).other_lines.size() < lines;
 }
 
-// Where the settings go: the file name in the directory dir_fd, whose text
-// is read. A settings file that is a link of the player's to a settings
-// file of theirs (kept with their other dotfiles, say) stays one: that file
-// is rewritten, beside itself. Any other link is replaced, and what it
-// points at is neither read nor touched.
-static void find_target(int &dir_fd, std::string &name, const std::string &path,
-                        std::string &text) {
-  struct stat st;
-  if (fstatat(dir_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(st.st_mode)) {
-    read_at(dir_fd, name, text, st, SETTINGS_MAX_BYTES);
+// Where the settings file is: the directory that holds it, its name there
+// and its text; or, where it may not be used, dir_fd -1 and why not.
+// refused tells that something is there that the rules below refuse, as
+// against nothing at all.
+struct SettingsPlace {
+  int dir_fd = -1;
+  std::string name = "settings", text, why;
+  bool refused = false;
+};
+
+// The file the link settings in dir leads to, under the same rule as the
+// varnel directory's own: links of the player's or root's, a directory of
+// the player's alone, and a settings file of the player's or none yet.
+static void follow_settings_link(const std::string &dir, SettingsPlace &place) {
+  place.refused = true;
+  std::string why;
+  place.dir_fd = open_private_parent(dir + "/" + place.name, place.name, why);
+  if (place.dir_fd < 0) {
+    place.why = why == NOT_PRIVATE ? "it links into a directory that is not yours alone"
+                                   : "its link cannot be followed: " + why;
     return;
   }
-  std::string real = path, why, real_text;
-  int real_dir =
-      follow_trusted_links(real) ? open_private_dir(real.substr(0, real.rfind('/')), why) : -1;
-  std::string real_name = real.substr(real.rfind('/') + 1);
-  if (real_dir >= 0 && read_at(real_dir, real_name, real_text, st, SETTINGS_MAX_BYTES) &&
-      st.st_uid == geteuid() && real_text.size() <= SETTINGS_MAX_BYTES &&
-      is_settings_text(real_text)) {
-    close(dir_fd);
-    dir_fd = real_dir;
-    name = real_name;
-    text = real_text;
-  } else if (real_dir >= 0) {
-    close(real_dir);
+  struct stat st;
+  if (fstatat(place.dir_fd, place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
+    return; // made at the first change
+  if (read_at(place.dir_fd, place.name, place.text, st, SETTINGS_MAX_BYTES) &&
+      st.st_uid == geteuid() && place.text.size() <= SETTINGS_MAX_BYTES &&
+      is_settings_text(place.text))
+    return;
+  close(place.dir_fd);
+  place.dir_fd = -1;
+  place.text.clear();
+  place.why = "it links to a file that is not a settings file of yours";
+}
+
+// Finds the settings file, for reading and for writing alike, so that the
+// game writes the very file it read: settings in a varnel directory of the
+// player's that no one else may write, or, where that is a link (to a file
+// kept with the player's other dotfiles, say), the file it leads to. A link
+// that leads anywhere else is left as it is, and what it leads to is neither
+// read nor written: the settings are then the defaults, and a change holds
+// until the game ends.
+static SettingsPlace find_settings(const std::string &dir) {
+  SettingsPlace place;
+  place.dir_fd = open_private_dir(dir, place.why);
+  struct stat st;
+  if (place.dir_fd < 0) {
+    place.refused = lstat(dir.c_str(), &st) == 0;
+  } else if (fstatat(place.dir_fd, place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+             S_ISLNK(st.st_mode)) {
+    close(place.dir_fd);
+    follow_settings_link(dir, place);
+  } else {
+    read_at(place.dir_fd, place.name, place.text, st, SETTINGS_MAX_BYTES);
   }
+  return place;
+}
+
+// The varnel directory of the settings, or "" when neither XDG_CONFIG_HOME
+// nor HOME is set.
+static std::string settings_dir() {
+  std::string config = config_home();
+  return config.empty() ? "" : config + "/varnel";
+}
+
+Settings load_settings() {
+  std::string dir = settings_dir();
+  if (dir.empty()) return Settings();
+  SettingsPlace place = find_settings(dir);
+  if (place.dir_fd >= 0) close(place.dir_fd);
+  if (place.refused && place.dir_fd < 0) {
+    fprintf(stderr, "varnel: not reading the settings in %s/settings: %s\n", dir.c_str(),
+            place.why.c_str());
+    fflush(stderr);
+  }
+  return parse_settings(place.text);
 }
 
 bool save_settings(const Settings &settings) {
@@ -144,12 +176,12 @@ bool save_settings(const Settings &settings) {
     fflush(stderr);
     return false;
   }
-  std::string dir = config + "/varnel", path = dir + "/settings", name = "settings", text, why;
-  why = make_private_dirs({config, dir});
-  int dir_fd = why.empty() ? open_private_dir(dir, why) : -1;
-  if (dir_fd >= 0) {
-    find_target(dir_fd, name, path, text);
-    Settings kept = parse_settings(text);
+  std::string dir = config + "/varnel";
+  SettingsPlace place;
+  place.why = make_private_dirs({config, dir});
+  if (place.why.empty()) place = find_settings(dir);
+  if (place.dir_fd >= 0) {
+    Settings kept = parse_settings(place.text);
     // A line that gives a switch a value unknown here (a newer version's)
     // stays, unless the player has just changed that switch.
     auto changed = [&](const std::string &line) {
@@ -165,12 +197,13 @@ bool save_settings(const Settings &settings) {
     kept.symbols = settings.symbols;
     kept.level = settings.level;
     kept.arrows = settings.arrows;
-    int err = replace_file(dir_fd, name, format_settings(kept));
-    close(dir_fd);
+    int err = replace_private_file(place.dir_fd, place.name, format_settings(kept));
+    close(place.dir_fd);
     if (!err) return true;
-    why = strerror(err);
+    place.why = strerror(err);
   }
-  fprintf(stderr, "varnel: cannot save the settings in %s: %s\n", path.c_str(), why.c_str());
+  fprintf(stderr, "varnel: cannot save the settings in %s/settings: %s\n", dir.c_str(),
+          place.why.c_str());
   fflush(stderr);
   return false;
 }

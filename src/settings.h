@@ -34,15 +34,19 @@ std::string format_settings(const Settings &settings);
 // Where the settings file is, or "" when neither an absolute
 // XDG_CONFIG_HOME nor an absolute HOME is set.
 std::string settings_path();
+// Loading and saving find the file by one rule: only a varnel directory of
+// the player's that no one else may write is used, and a link of the
+// player's there to a settings file of theirs (or to none yet) in a
+// directory of theirs alone is read and written through. Any other link is
+// left as it is, and what it leads to is neither read nor written.
+
 // The settings from the file; the defaults when it is missing, unreadable,
-// not a regular file or too large.
+// not a regular file, too large or not to be used; for a file not to be
+// used (a link the rule refuses, say) one line on standard error says why.
 Settings load_settings();
 // Writes the file anew (a temporary file renamed over it), creating its
 // directories with mode 0700 where they are missing, and keeping the lines
-// that are not ours as they stand in the file now. Only a varnel directory
-// of the player's that no one else may write is written to; a link of the
-// player's there to a settings file of theirs is written through, and any
-// other link is replaced without its target being touched. On failure the
-// file is left as it was, one line goes to standard error, and false is
-// returned.
+// that are not ours as they stand in the file now. On failure, a link the
+// rule refuses included, the file is left as it was, one line goes to
+// standard error, and false is returned: the change holds for this run.
 bool save_settings(const Settings &settings);

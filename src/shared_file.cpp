@@ -2,6 +2,7 @@
 #include "shared_file.h"
 
 #include "regular_file.h"
+#include "trusted_links.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -27,31 +28,6 @@ static bool sync_file(int fd) {
   return fsync(fd) == 0 || errno == EINVAL;
 }
 
-// The link is opened itself (O_PATH), so that its owner and its text are
-// those of one and the same link.
-bool follow_trusted_links(std::string &path) {
-  for (int hops = 0; hops < 40; hops++) {
-    int fd = open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return true; // nothing there yet; the open that follows tells more
-    struct stat st;
-    bool link = fstat(fd, &st) == 0 && S_ISLNK(st.st_mode);
-    char to[PATH_MAX];
-    ssize_t n = -1;
-    if (link && (st.st_uid == geteuid() || st.st_uid == 0))
-      n = readlinkat(fd, "", to, sizeof to - 1);
-    close(fd);
-    if (!link) return true;
-    if (n < 0) return false;
-    to[n] = '\0';
-    size_t slash = path.rfind('/');
-    if (to[0] == '/' || slash == std::string::npos)
-      path = to;
-    else
-      path = path.substr(0, slash + 1) + to;
-  }
-  return false;
-}
-
 static bool same_file(const struct stat &a, const struct stat &b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -71,10 +47,12 @@ static bool take_lock(int fd, int kind, Deadline deadline) {
   return true;
 }
 
-FILE *open_shared_for_reading(const char *name) {
-  std::string path = name;
-  if (!follow_trusted_links(path)) return nullptr;
-  FILE *f = open_regular_file(path.c_str(), O_NOFOLLOW);
+FILE *open_shared_for_reading(const char *path) {
+  std::string name;
+  int dir = follow_trusted_links(path, name);
+  if (dir < 0) return nullptr;
+  FILE *f = open_regular_file(name.c_str(), O_NOFOLLOW, dir);
+  close(dir);
   if (f) take_lock(fileno(f), LOCK_SH, lock_deadline());
   return f;
 }
@@ -96,15 +74,15 @@ static SharedWrite write_failure(int error) {
   }
 }
 
-// Why the file at path could not be opened for a rewrite, from errno;
-// creating when there was none.
-static SharedWrite open_failure(const std::string &path, bool creating) {
+// Why the file name in the directory dir could not be opened for a rewrite,
+// from errno; creating when there was none.
+static SharedWrite open_failure(int dir, const std::string &name, bool creating) {
   int error = errno;
   if (creating)
     return write_failure(error) == WRITE_DISK_FULL ? WRITE_DISK_FULL : WRITE_NOT_CREATED;
   switch (error) {
   case EACCES:
-    return access(path.c_str(), R_OK) == 0 ? WRITE_PROTECTED : WRITE_UNREADABLE;
+    return faccessat(dir, name.c_str(), R_OK, 0) == 0 ? WRITE_PROTECTED : WRITE_UNREADABLE;
   case ELOOP:
   case EISDIR:
   case ENXIO:
@@ -115,7 +93,7 @@ static SharedWrite open_failure(const std::string &path, bool creating) {
   }
 }
 
-// Opens the file at path, creating an empty one when there is none, and
+// Opens the file name in the directory dir, creating an empty one when there is none, and
 // locks it, so that copies of the game take turns with it. Returns the
 // descriptor, open for reading and writing, and the file's status, or -1
 // when the file must not be rewritten: it is not a regular file (a FIFO or a
@@ -123,17 +101,19 @@ static SharedWrite open_failure(const std::string &path, bool creating) {
 // (its contents would be lost), or the player may not write it (a file the
 // player protected stays as it is), or none can be made; why tells which.
 // locked tells whether the lock is held.
-static int lock_file(const std::string &path, struct stat &st, bool &locked, SharedWrite &why) {
+static int lock_file(int dir, const std::string &name, struct stat &st, bool &locked,
+                     SharedWrite &why) {
   Deadline deadline = lock_deadline();
   why = WRITE_NOT_A_FILE;
+  const char *at = name.c_str();
   for (int tries = 0; tries < 100; tries++) {
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return -1;
-    int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fstatat(dir, at, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) return -1;
+    int fd = openat(dir, at, O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     bool creating = fd < 0 && errno == ENOENT;
-    if (creating) fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (creating) fd = openat(dir, at, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno == EEXIST) continue; // another copy made it first
-      why = open_failure(path, creating);
+      why = open_failure(dir, name, creating);
       return -1;
     }
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -144,7 +124,7 @@ static int lock_file(const std::string &path, struct stat &st, bool &locked, Sha
     // The copy that held the lock may have replaced the file: lock the new
     // one instead.
     struct stat now;
-    if (stat(path.c_str(), &now) == 0 && same_file(now, st)) return fd;
+    if (fstatat(dir, at, &now, AT_SYMLINK_NOFOLLOW) == 0 && same_file(now, st)) return fd;
     close(fd);
   }
   why = WRITE_FAILED;
@@ -241,43 +221,40 @@ static bool refused(int error) {
          error == EXDEV;
 }
 
-// Writes the text to a temporary file beside path that replaces the file
+// Writes the text to a temporary file beside the file name in the directory
+// dir that replaces it
 // only once it has been written completely, so a failed write loses no
 // change. 1 when done, 0 when the write failed (a full disk, a quota, too
 // many open files: the old file stays; errno tells why), -1 when the file
 // must be rewritten in place instead: the directory refuses the copy, or
 // the copy cannot have the old file's rights.
-static int replace_file(const std::string &path, int old_fd, const struct stat &old,
-                        const std::string &text, bool locked) {
+static int replace_by_copy(int dir, const std::string &name, int old_fd, const struct stat &old,
+                           const std::string &text, bool locked) {
   // Under the lock one fixed name serves: an interrupted rewrite leaves one
   // stale temporary file, which the next rewrite replaces. Without it, the
   // copy that holds the lock may be writing that file.
-  std::string tmp = path + ".tmp";
+  std::string tmp = name + ".tmp";
   if (!locked) tmp += "." + std::to_string(getpid());
-  unlink(tmp.c_str());
-  int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  unlinkat(dir, tmp.c_str(), 0);
+  int fd = openat(dir, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return refused(errno) ? -1 : 0;
   bool kept = keeps_old_rights(fd, old_fd, old);
   bool ok = kept && write_all(fd, text) && sync_file(fd);
   ok = close(fd) == 0 && ok;
-  if (ok && rename(tmp.c_str(), path.c_str()) == 0) return 1;
+  if (ok && renameat(dir, tmp.c_str(), dir, name.c_str()) == 0) return 1;
   int error = errno;
-  unlink(tmp.c_str());
+  unlinkat(dir, tmp.c_str(), 0);
   errno = error;
   return !kept || (ok && refused(error)) ? -1 : 0;
 }
 
-// A link stays a link: the file it ends at is rewritten. The text is made
-// from the file as it is under the lock, so a change made meanwhile by
-// another copy of the game is kept.
-SharedWrite rewrite_shared_file(const char *name,
-                                const std::function<bool(FILE *, std::string &)> &make_text) {
-  std::string path = name;
-  if (!follow_trusted_links(path)) return WRITE_NOT_A_FILE;
+// Rewrites the file name in the directory dir, as rewrite_shared_file.
+static SharedWrite rewrite_at(int dir, const std::string &name,
+                              const std::function<bool(FILE *, std::string &)> &make_text) {
   struct stat old;
   bool locked = false;
   SharedWrite result;
-  int fd = lock_file(path, old, locked, result);
+  int fd = lock_file(dir, name, old, locked, result);
   if (fd < 0) return result;
   std::string text;
   int read_fd = dup(fd);
@@ -290,7 +267,7 @@ SharedWrite rewrite_shared_file(const char *name,
   } else if (!within_size_limit(text.size())) {
     result = WRITE_TOO_LARGE; // known before a byte is written
   } else {
-    int replaced = replace_file(path, fd, old, text, locked);
+    int replaced = replace_by_copy(dir, name, fd, old, text, locked);
     if (replaced == 1)
       result = WRITE_DONE;
     else if (replaced == 0)
@@ -303,5 +280,20 @@ SharedWrite rewrite_shared_file(const char *name,
       result = rewrite_in_place(fd, text);
   }
   close(fd); // and with it any lock
+  return result;
+}
+
+// A link stays a link: the file it ends at is rewritten, and everything
+// after is done relative to the directory it is in, so that a directory on
+// the way swapped meanwhile cannot send the new file elsewhere. The text is
+// made from the file as it is under the lock, so a change made meanwhile by
+// another copy of the game is kept.
+SharedWrite rewrite_shared_file(const char *path,
+                                const std::function<bool(FILE *, std::string &)> &make_text) {
+  std::string name;
+  int dir = follow_trusted_links(path, name);
+  if (dir < 0) return errno == ELOOP ? WRITE_NOT_A_FILE : open_failure(-1, "", true);
+  SharedWrite result = rewrite_at(dir, name, make_text);
+  close(dir);
   return result;
 }

@@ -1,5 +1,5 @@
 // Rewriting a file that may sit in a directory shared with other users.
-// Which links to follow, the lock that copies of the game take in turn, and
+// Through trusted links only, the lock that copies of the game take in turn, and
 // rewrites that leave the old file whole when they fail.
 #pragma once
 
@@ -20,22 +20,16 @@ enum SharedWrite {
   WRITE_FAILED       // any other failure
 };
 
-// Follows the symbolic links at path to the name they end at, which need
-// not exist yet. Only links of the player's or root's are followed: the
-// kernel's rule for sticky directories, applied wherever the file is, since
-// a group-shared directory has no such protection. False for another user's
-// link or a loop of links.
-bool follow_trusted_links(std::string &path);
-
-// Opens the regular file at path (through trusted links only) for reading,
-// under a shared lock: a rewrite in place is never seen half done. A lock
-// held for more than about two seconds is passed by. Null when there is no
-// such file.
+// Opens the regular file at path (through trusted links only,
+// follow_trusted_links) for reading, under a shared lock: a rewrite in
+// place is never seen half done. A lock held for more than about two
+// seconds is passed by. Null when there is no such file.
 FILE *open_shared_for_reading(const char *path);
 
-// Rewrites the file at path, creating it when there is none, with the text
-// that make_text makes from the file's contents as they are under the lock
-// (false when they cannot be read: the file is then kept). A new copy of
+// Rewrites the file at path (through trusted links only), creating it when
+// there is none, with the text that make_text makes from the file's
+// contents as they are under the lock (false when they cannot be read: the
+// file is then kept). A new copy of
 // the file replaces it once written completely, with the old file's owner,
 // group and permissions (no set-id bits); where the copy cannot have them,
 // or the directory refuses it, the file is rewritten in place under the

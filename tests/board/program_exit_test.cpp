@@ -1,7 +1,9 @@
-// The real program on the test's display: Quit from its own menu, SIGTERM
-// and SIGHUP end it with exit status 0.
+// The real program on the test's display: Quit from its own menu, also
+// while the kept game's writer is held up, SIGTERM and SIGHUP end it with
+// exit status 0.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,47 +40,71 @@ bool wait_exit(pid_t pid, int &status, int polls) {
   return false;
 }
 
-// The game, started in dir, its kept game there too; with nohup SIGHUP
-// ignored, as `nohup varnel &` starts it.
-pid_t start_game(const std::string &dir, bool nohup = false) {
+// A pipe whose buffer is full: a write to it blocks until the test reads.
+bool fill_pipe(int fds[2]) {
+  if (pipe(fds) != 0 || fcntl(fds[1], F_SETFL, O_NONBLOCK) != 0) return false;
+  char block[4096] = {};
+  while (write(fds[1], block, sizeof block) > 0) {
+  }
+  return errno == EAGAIN && fcntl(fds[1], F_SETFL, 0) == 0;
+}
+
+// The game, started in dir, its kept game in state; with nohup SIGHUP
+// ignored, as `nohup varnel &` starts it; its standard error to err_fd.
+pid_t start_game(const std::string &dir, const std::string &state, bool nohup = false,
+                 int err_fd = -1) {
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(127);
-    setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
     if (nohup) signal(SIGHUP, SIG_IGN);
+    if (err_fd >= 0 && dup2(err_fd, 2) != 2) _exit(127);
     execl(VARNEL_PROGRAM, VARNEL_PROGRAM, (char *)nullptr);
     _exit(127);
   }
   return pid;
 }
 
+// Quit waited for ever for the kept game's writer, held here by the line it
+// writes when the game cannot be kept going to a standard error that
+// nobody reads (as a stalled home directory holds it): now it waits about
+// two seconds.
 TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
-  char tmpl[] = "/tmp/varnel-exit-XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  std::string dir = tmpl;
-  pid_t pid = start_game(dir);
-  ASSERT_GE(pid, 0);
-  // xdotool waits for the main window to be mapped.
-  std::string wid =
-      run("timeout 30 xdotool search --sync --onlyvisible --name '^Varnel' 2>/dev/null | head -1");
-  int status = 0;
-  bool ended = false;
-  // Click "Game", then Down and Return pick Quit. The keys can reach the
-  // program before its menu is open; then Escape and try again.
-  for (int attempt = 0; attempt < 5 && !wid.empty() && !ended; attempt++) {
-    run("xdotool mousemove --window " + wid + " 20 15 click 1 sleep 0.3 key Down Return");
-    ended = wait_exit(pid, status, 300);
-    if (!ended) run("xdotool key Escape");
+  for (bool stalled_writer : {false, true}) {
+    SCOPED_TRACE(stalled_writer ? "stalled writer" : "plain");
+    char tmpl[] = "/tmp/varnel-exit-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    std::string dir = tmpl, not_a_dir = dir + "/file";
+    int stderr_pipe[2] = {-1, -1};
+    if (stalled_writer) {
+      ASSERT_TRUE(fill_pipe(stderr_pipe) && std::ofstream(not_a_dir));
+    }
+    pid_t pid = start_game(dir, stalled_writer ? not_a_dir : dir + "/state", false, stderr_pipe[1]);
+    ASSERT_GE(pid, 0);
+    // xdotool waits for the main window to be mapped.
+    std::string wid = run(
+        "timeout 30 xdotool search --sync --onlyvisible --name '^Varnel' 2>/dev/null | head -1");
+    int status = 0;
+    bool ended = false;
+    // Click "Game", then Down and Return pick Quit. The keys can reach the
+    // program before its menu is open; then Escape and try again.
+    for (int attempt = 0; attempt < 5 && !wid.empty() && !ended; attempt++) {
+      run("xdotool mousemove --window " + wid + " 20 15 click 1 sleep 0.3 key Down Return");
+      ended = wait_exit(pid, status, 300);
+      if (!ended) run("xdotool key Escape");
+    }
+    if (!ended) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+    }
+    EXPECT_FALSE(wid.empty()) << "the main window did not appear";
+    EXPECT_TRUE(ended) << "Quit did not end the program";
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    for (int fd : stderr_pipe)
+      if (fd >= 0) close(fd);
+    EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
   }
-  if (!ended) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-  }
-  EXPECT_FALSE(wid.empty()) << "the main window did not appear";
-  EXPECT_TRUE(ended) << "Quit did not end the program";
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
 }
 
 // SIGTERM and SIGHUP end the game as Quit does, the game kept whole; under
@@ -88,7 +115,7 @@ TEST(ProgramExit, SignalsEndTheGameAsQuitDoes) {
     char tmpl[] = "/tmp/varnel-exit-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     std::string dir = tmpl, kept = dir + "/state/varnel/game";
-    pid_t pid = start_game(dir, nohup);
+    pid_t pid = start_game(dir, dir + "/state", nohup);
     // Once the first deal has ended, its game is kept.
     for (int i = 0; i < 3000 && access(kept.c_str(), F_OK) != 0; i++)
       usleep(10000);

@@ -320,7 +320,10 @@ Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio
   for (const char *file : sound_files)
     std::filesystem::copy_file(std::string(SOUND_DIR) + "/" + file, dir + "/" + file);
   if (scores) write_text(dir + "/top_scores.txt", scores);
-  if (settings && std::filesystem::create_directories(home + "/.config/varnel"))
+  // The game reads settings only from a directory of the player's alone,
+  // whatever the umask.
+  if (settings && std::filesystem::create_directories(home + "/.config/varnel") &&
+      chmod((home + "/.config/varnel").c_str(), 0700) == 0)
     write_text(home + "/.config/varnel/settings", settings);
   std::string config = home + "/alsa.conf";
   if (audio == Audio::STUCK) mkfifo((dir + "/out.raw").c_str(), 0600);

@@ -335,26 +335,40 @@ TEST_F(ScoreFile, ReadingWaitsForTheWritersLock) {
 
 // A link that another user planted in a shared directory took the win into
 // a file of the player's: it was followed past the kernel's guard for links
-// in sticky directories, and in a directory without one.
+// in sticky directories, and in a directory without one; and so was a link
+// planted in place of a directory on the way of the player's own link.
 TEST_F(ScoreFile, AnotherUsersLinkIsNoScoresFile) {
   if (geteuid() != 0) GTEST_SKIP() << "playing as other users needs root";
-  for (mode_t shared : {01777, 0777}) {
-    SCOPED_TRACE(shared);
-    ASSERT_EQ(chmod(dir.c_str(), shared), 0);
-    write_file("mine", "1:2:private\n");
-    write_file("mine.tmp", "");
-    ASSERT_EQ(chown("mine", 64102, 64102) | chown("mine.tmp", 64102, 64102), 0);
-    ASSERT_EQ(symlink("mine", "top_scores.txt"), 0);
-    ASSERT_EQ(lchown("top_scores.txt", 64101, 64101), 0);
+  const struct {
+    mode_t shared;
+    const char *own_link, *planted, *planted_to; // own_link: the player's top_scores.txt
+  } cases[] = {
+      {01777, nullptr, "top_scores.txt", "mine/top_scores.txt"},
+      {0777, nullptr, "top_scores.txt", "mine/top_scores.txt"},
+      {0777, "shared/top_scores.txt", "shared", "mine"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(std::string(c.planted) + " " + std::to_string(c.shared));
+    ASSERT_EQ(chmod(dir.c_str(), c.shared), 0);
+    ASSERT_EQ(mkdir("mine", 0700), 0);
+    write_file("mine/top_scores.txt", "1:2:private\n");
+    write_file("mine/top_scores.txt.tmp", "");
+    ASSERT_EQ(system("chown -R 64102:64102 mine"), 0);
+    if (c.own_link) {
+      ASSERT_EQ(symlink(c.own_link, "top_scores.txt") | lchown("top_scores.txt", 64102, 64102), 0);
+    }
+    ASSERT_EQ(symlink(c.planted_to, c.planted), 0);
+    ASSERT_EQ(lchown(c.planted, 64101, 64101), 0);
     int rc = in_child([] {
       if (setgid(64102) != 0 || setuid(64102) != 0) return 10;
       read_top_scores();
       return score_cnt != 0 ? 40 : (int)write_top_scores("Bo", 1, 7, 0);
     });
     EXPECT_EQ(rc, SCORE_NOT_A_FILE);
-    EXPECT_EQ(file_text("mine"), "1:2:private\n");
-    EXPECT_EQ(dir_entries(dir), (std::set<std::string>{"mine", "mine.tmp", "top_scores.txt"}));
-    ASSERT_EQ(system("rm -f mine mine.tmp top_scores.txt"), 0);
+    EXPECT_EQ(file_text("mine/top_scores.txt"), "1:2:private\n");
+    EXPECT_EQ(dir_entries(dir + "/mine"),
+              (std::set<std::string>{"top_scores.txt", "top_scores.txt.tmp"}));
+    ASSERT_EQ(system("rm -rf mine shared top_scores.txt"), 0);
   }
 }
 

@@ -6,9 +6,11 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "kept_game.h"
@@ -98,15 +100,36 @@ TEST(SettingsFile, LinkedFileStaysALink) {
   ASSERT_TRUE(save_settings(changed));
   EXPECT_TRUE(std::filesystem::is_symlink(dir + "/varnel/settings"));
   EXPECT_EQ(read_text(real), "sound=off\nsymbols=off\nlevel=1\narrows=off\n");
-  // A link to a file that is no settings file (too large), and a link in a
-  // directory that others may write or that is not the player's, replaced
-  // that file with two lines.
+  // A link to a file that is no settings file (too large), or into a
+  // directory that others may write (dotfiles at mode 0775, from umask 002),
+  // was replaced by a file of its own, silently: the target is neither read
+  // nor written, the link stays, and one line says why.
   std::string big = dir + "/big", text(118 * 1024, '#');
   std::ofstream(big) << text;
-  ASSERT_EQ(unlink((dir + "/varnel/settings").c_str()), 0);
-  ASSERT_EQ(symlink(big.c_str(), (dir + "/varnel/settings").c_str()), 0);
-  EXPECT_TRUE(save_settings(changed));
-  EXPECT_EQ(read_text(big), text);
+  ASSERT_EQ(mkdir((dir + "/dotfiles").c_str(), 0775) | chmod((dir + "/dotfiles").c_str(), 0775), 0);
+  std::ofstream(dir + "/dotfiles/varnel.conf") << "symbols=on\n";
+  const struct {
+    std::string to, why;
+  } refused[] = {
+      {big, "it links to a file that is not a settings file of yours"},
+      {"../dotfiles/varnel.conf", "it links into a directory that is not yours alone"},
+  };
+  for (const auto &c : refused) {
+    std::string line = "the settings in " + dir + "/varnel/settings: " + c.why + "\n";
+    std::string target = c.to[0] == '/' ? c.to : dir + "/dotfiles/varnel.conf",
+                before = read_text(target);
+    ASSERT_EQ(unlink((dir + "/varnel/settings").c_str()), 0);
+    ASSERT_EQ(symlink(c.to.c_str(), (dir + "/varnel/settings").c_str()), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_settings().symbols);
+    EXPECT_FALSE(save_settings(changed));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "varnel: not reading " + line + "varnel: cannot save " + line);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "/varnel/settings"));
+    EXPECT_EQ(read_text(target), before);
+  }
+  // A link in a directory that others may write or that is not the
+  // player's is not written through either.
   ASSERT_EQ(unlink((dir + "/varnel/settings").c_str()), 0);
   ASSERT_EQ(symlink(real.c_str(), (dir + "/varnel/settings").c_str()), 0);
   changed.symbols = true;
@@ -142,9 +165,28 @@ TEST(KeptGame, HostileFilesGiveANewGameAndAreMovedAside) {
       game.board.directions[r][c] = (r * c) % 8;
     }
   game.undo.assign(UNDO_LIMIT, game.board);
+  // Copies that kills left half made piled up for ever. The first write
+  // removes those of processes no longer running: regular files of the
+  // player's, not a link, nor those of a running process.
+  pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  std::string gone = "game." + std::to_string(ended), running = "game." + std::to_string(getppid());
+  ASSERT_EQ(mkdir((dir + "/varnel").c_str(), 0700), 0);
+  for (std::string name : {gone + ".0", gone + ".2", running + ".0", gone + ".x", gone + ".1"})
+    std::ofstream(dir + "/varnel/" + name) << "half";
+  ASSERT_EQ(rename((dir + "/varnel/" + gone + ".1").c_str(), (dir + "/elsewhere").c_str()), 0);
+  ASSERT_EQ(symlink("../elsewhere", (dir + "/varnel/" + gone + ".1").c_str()), 0);
+  std::set<std::string> left = {"game", running + ".0", gone + ".x", gone + ".1"};
+  if (chown((dir + "/varnel/" + gone + ".2").c_str(), 64101, 64101) == 0) left.insert(gone + ".2");
   std::string text = game_text(game);
   keep_game_text(text);
   finish_keeping_game();
+  std::set<std::string> names;
+  for (const auto &entry : std::filesystem::directory_iterator(dir + "/varnel"))
+    names.insert(entry.path().filename());
+  EXPECT_EQ(names, left);
+  EXPECT_EQ(read_text(dir + "/elsewhere"), "half");
   ASSERT_TRUE(load_kept_game(&read));
   EXPECT_EQ(game_text(read), text);
   const struct {
