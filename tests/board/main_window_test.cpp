@@ -22,6 +22,13 @@ Fl_Menu_Bar *menu_bar() {
   return (Fl_Menu_Bar *)main_window->child(0);
 }
 
+// Handles events until the window is on the screen, for a few seconds at most.
+bool wait_for_shown(Fl_Window *w) {
+  for (int i = 0; i < 300 && !(w->visible_r() && fl_xid(w)); i++)
+    Fl::wait(0.01);
+  return w->visible_r() && fl_xid(w);
+}
+
 // Picks an entry the way a click in the open menu does: marks and callback.
 void pick(const char *path) {
   const Fl_Menu_Item *item = menu_bar()->find_item(path);
@@ -335,6 +342,112 @@ TEST_F(MainWindowTest, TheBoardStaysSquareInAWindowOfOtherProportions) {
     EXPECT_TRUE(b->w() == b->h() && b->w() == BOARD_COLS * tile->w() && tile->w() == tile->h());
     EXPECT_EQ(b->x(), (w - b->w()) / 2);
     EXPECT_TRUE(b->y() >= menu_bar()->h() && b->y() + b->h() <= h);
+  }
+}
+
+// The menu row's pixels, as 0xRRGGBB, row after row.
+std::vector<unsigned long> row_pixels(MainWin *w) {
+  Fl::flush();
+  XSync(fl_display, False);
+  std::vector<unsigned long> out;
+  XImage *image = XGetImage(fl_display, fl_xid(w), 0, 0, w->w(), w->row, AllPlanes, ZPixmap);
+  for (int j = 0; image && j < w->row; j++)
+    for (int i = 0; i < w->w(); i++)
+      out.push_back(XGetPixel(image, i, j) & 0xFFFFFF);
+  if (image) XDestroyImage(image);
+  return out;
+}
+
+// The menu row once the box has been drawn: the middle of its left side in
+// its own colour.
+std::vector<unsigned long> drawn_row(MainWin *w, Fl_Box *box) {
+  std::vector<unsigned long> row;
+  int at = (box->y() + box->h() / 2) * w->w() + box->x() + Fl::box_dx(box->box());
+  for (int i = 0; i < 300; i++, Fl::wait(0.01))
+    if ((row = row_pixels(w))[at] == 0xFFC8DC) break;
+  return row;
+}
+
+// At 500 pixels the move box read "o swap clea", at 300 its text spilled
+// into the level box, a stray "N" stayed after a new game, and at the
+// smallest size the Help menu's title ran into the level's name. At every
+// width: the titles fit the bar, each box's text keeps clear of its sides,
+// and a text taken away leaves no pixel behind outside its box.
+TEST_F(MainWindowTest, TheMenuRowsTextsFitAtEverySize) {
+  MainWin *w = main_window;
+  ASSERT_TRUE(wait_for_shown(w));
+  for (int width : {800, 500, 300, 200}) {
+    w->resize(0, 0, width, 400);
+    int titles = 6;
+    for (const Fl_Menu_Item *m = menu_bar()->menu(); m && m->text; m = m->next())
+      titles += m->measure(nullptr, menu_bar()) + 16;
+    EXPECT_LE(titles, menu_bar()->w()) << width;
+    for (Fl_Box *box : {(Fl_Box *)w->difficulty_box, w->game->moves_box})
+      for (const char *text : {"Stupid", "No swap clears", "Top row full", "12345"}) {
+        SCOPED_TRACE(testing::Message() << width << " pixels, \"" << text << "\"");
+        box->label(text);
+        box->redraw();
+        std::vector<unsigned long> shown = drawn_row(w, box);
+        int inside = box->x() + Fl::box_dx(box->box()),
+            right = box->x() + box->w() - 1 - Fl::box_dx(box->box());
+        for (int y = box->y() + Fl::box_dy(box->box());
+             y < box->y() + box->h() - Fl::box_dy(box->box()); y++) {
+          EXPECT_EQ(shown[y * width + inside], 0xFFC8DCul) << y;
+          EXPECT_EQ(shown[y * width + right], 0xFFC8DCul) << y;
+        }
+        box->label("");
+        box->redraw();
+        std::vector<unsigned long> empty = drawn_row(w, box);
+        int left_behind = 0;
+        for (int i = 0; i < (int)shown.size(); i++) {
+          int x = i % width;
+          left_behind += (x < box->x() || x >= box->x() + box->w()) && shown[i] != empty[i];
+        }
+        EXPECT_EQ(left_behind, 0);
+      }
+  }
+}
+
+// A move that clears nothing, once the top row is full, loses: the level box
+// says so until the row has room again.
+TEST_F(MainWindowTest, TheLevelBoxWarnsWhileTheTopRowIsFull) {
+  Varnel *b = board();
+  fill_without_matches(b);
+  { BoardBusy move; }
+  EXPECT_EQ(label_of(main_window->difficulty_box), "Top row full");
+  b->Array(0, 7, CELL_EMPTY);
+  { BoardBusy move; }
+  EXPECT_EQ(label_of(main_window->difficulty_box), "Medium");
+}
+
+// Reset, a level or Toggle Arrow Mode threw a game away for good. Undo, past
+// the new game's first move, brings it back as it stood: its board, level,
+// mode, count and undo history.
+TEST_F(MainWindowTest, UndoBringsBackTheGameANewGameReplaced) {
+  Varnel *b = board();
+  for (const char *path : {"&Game/Reset", "&Difficulty/Stupid", "&Difficulty/Toggle Arrow Mode"}) {
+    SCOPED_TRACE(path);
+    pick("&Difficulty/Hard");
+    fill_without_matches(b);
+    b->Array(0, 3, CELL_EMPTY);
+    b->moves = 6;
+    remember_move(b->undo, b->board, b->buttons);
+    b->Array(5, 5, 11);
+    Shot before(b->board);
+    pick(path);
+    b->moves = 1; // a move of the new game, taken back first
+    remember_move(b->undo, b->board, b->buttons);
+    undo_cb(nullptr, nullptr);
+    EXPECT_FALSE(Shot(b->board) == before);
+    undo_cb(nullptr, nullptr);
+    EXPECT_TRUE(Shot(b->board) == before);
+    EXPECT_TRUE(main_window->difficulty == 2 && b->arrow_mode == 0 && b->moves == 6);
+    EXPECT_EQ(label_of(main_window->difficulty_box), "Hard");
+    EXPECT_TRUE(menu_bar()->find_item("&Difficulty/Hard")->value());
+    EXPECT_FALSE(menu_bar()->find_item("&Difficulty/Toggle Arrow Mode")->value());
+    EXPECT_EQ(b->undo.size(), 1u);
+    undo_cb(nullptr, nullptr);
+    EXPECT_EQ(b->board[5][5], (5 * 2 + 5) % 4 + ((5 / 2) % 2) * 4);
   }
 }
 

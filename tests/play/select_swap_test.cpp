@@ -135,11 +135,29 @@ TEST_F(SelectSwap, HintMarksTheSwapThatClears) {
     hint_cb(nullptr, nullptr);
     VarnelButton *first = b->buttons[9 + arrows][13], *second = b->buttons[10 - arrows][13];
     EXPECT_TRUE(first->hinted && second->hinted && Fl::focus() == first) << arrows;
+    // Each tile had the same mark; now the first is told apart. Asked again
+    // for the same board, the hint cost a move again; now it is free.
+    EXPECT_TRUE(first->hint_first && !second->hint_first && first->hint_direction == -1);
+    hint_cb(nullptr, nullptr);
     EXPECT_STREQ(b->moves_box->label(), "1");
     left_click(b, first->row, 13);
     if (!arrows) left_click(b, second->row, 13);
     EXPECT_TRUE(b->moves == 2 && !first->hinted && !second->hinted);
   }
+  // In arrow mode with no arrow pointing the right way, nothing said which
+  // tile to turn, nor which way: the first shows where its arrow must point.
+  fill_playing(b);
+  for (int c : {10, 11, 12})
+    b->Array(10, c, 9);
+  b->Array(9, 13, 9);
+  b->Array(10, 13, 10);
+  b->buttons[9][13]->direction = 2;
+  b->buttons[10][13]->direction = 4;
+  hint_cb(nullptr, nullptr);
+  EXPECT_TRUE(b->buttons[9][13]->hint_first && b->buttons[9][13]->hint_direction == 4);
+  b->clear_hint();
+  b->moves = 2;
+  b->arrow_mode = 0;
   for (int r = 0; r < BOARD_ROWS; r++)
     for (int c = 0; c < BOARD_COLS; c++)
       b->Array(r, c, (r + c) % 4); // full, and every swap leaves runs of three at most
@@ -151,6 +169,23 @@ TEST_F(SelectSwap, HintMarksTheSwapThatClears) {
   hint_cb(nullptr, nullptr);
   undo_cb(nullptr, nullptr);
   EXPECT_FALSE(b->buttons[9][13]->hinted || b->buttons[10][13]->hinted);
+  VarnelButton::keys_in_use(false);
+}
+
+// Crossing the board took up to 19 presses: Home and End go to the ends of
+// the row, Page Up and Page Down to the ends of the column.
+TEST_F(SelectSwap, HomeEndAndPageKeysTakeTheFocusAcross) {
+  Varnel *b = board();
+  const struct {
+    int key, row, col;
+  } keys[] = {{FL_Home, 7, 0}, {FL_End, 7, 19}, {FL_Page_Up, 0, 19}, {FL_Page_Down, 19, 19}};
+  b->buttons[7][5]->take_focus();
+  for (auto [key, row, col] : keys) {
+    Fl::e_keysym = key;
+    Fl::e_state = 0;
+    Fl::focus()->handle(FL_KEYBOARD);
+    EXPECT_EQ(Fl::focus(), b->buttons[row][col]) << key;
+  }
   VarnelButton::keys_in_use(false);
 }
 
