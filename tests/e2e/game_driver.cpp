@@ -1,5 +1,7 @@
 #include "game_driver.h"
 
+#include "tile.h"
+
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -252,13 +254,15 @@ Image render_result_button(const char *label, unsigned colour, unsigned label_co
   return render(&button, 100, 50);
 }
 
+// Drawn by the game's own tile: a toolkit label's arrow follows the
+// installed fonts, and its colour is the game's choice.
 Image render_arrow_tile(unsigned colour, int direction) {
   Fl_Group::current(nullptr); // a widget of its own, in no group
-  // The symbol's digit follows the numeric keypad: 8 up, 9 up right, ...
-  static const char *const arrows[8] = {"@8>", "@9>", "@6>", "@3>", "@2>", "@1>", "@4>", "@7>"};
-  Fl_Button tile(0, 0, 40, 40, arrows[direction]);
+  VarnelButton tile(0, 0, 40, 40);
   tile.color((Fl_Color)(colour << 8)); // 0xRRGGBB00: an RGB colour
   tile.labelcolor(FL_WHITE);
+  tile.direction = direction;
+  tile.show_arrow(true);
   return render(&tile, 40, 40);
 }
 
