@@ -37,7 +37,7 @@ void draw_turn_outline(int x, int y, int size, int direction, int arrow_size, Fl
   double vx = -uy, vy = ux;                           // across it
   double cx = x + size / 2.0, cy = y + size / 2.0;
   // Around the arrow, well clear of it, within the tile.
-  double half = std::min(arrow_size * 0.9, size * 0.36);
+  double half = std::min(arrow_size * 0.8, size * 0.3);
   int line = std::max(2, size / 20);
   fl_color(ink);
   fl_line_style(FL_SOLID | FL_JOIN_MITER, line);

@@ -154,15 +154,12 @@ MainWin::~MainWin() {
 }
 
 // The toolkit scales every child alike. The menu row keeps its height, which
-// its text needs, and only its width follows the window's. The window may
+// its text needs, and its texts their room where the window has it. The window may
 // take any shape: the board is the largest square of whole tiles below the
 // menu row, centred in the room left.
 void MainWin::resize(int x, int y, int w, int h) {
   Fl_Double_Window::resize(x, y, w, h);
-  int top = in_row(row, 2);
-  menu_bar->resize(menu_bar->x(), 0, menu_bar->w(), row);
-  for (Fl_Widget *box : {(Fl_Widget *)difficulty_box, (Fl_Widget *)game->moves_box})
-    box->resize(box->x(), top, box->w(), row - 2 * top);
+  lay_out_menu_row((RowMenuBar *)menu_bar, difficulty_box, game->moves_box, w, row);
   int side = std::min(w, h - row) / BOARD_COLS * BOARD_COLS;
   if (side <= 0) return;
   game->resize((w - side) / 2, row + (h - row - side) / 2, side, side);
@@ -240,8 +237,10 @@ void MainWin::keep_game_between_runs() {
   keeps_game = true;
 }
 
-// The level's name, its mark and the mode's mark follow the game.
+// The level's name, its mark and the mode's mark follow the game. A board
+// operation: the level box warns at once where the game is close to a loss.
 void MainWin::restore_game(const GameRecord &kept) {
+  BoardBusy busy;
   difficulty = kept.difficulty;
   difficulty_box->set_text(level_name(difficulty));
   mark_level(menu_bar, difficulty);
@@ -373,8 +372,6 @@ void undo_cb(Fl_Widget *, void *) {
     undo_move(main_window->game);
     return;
   }
-  // Kept between runs once this ends, as after a move.
-  BoardBusy busy;
   main_window->restore_game(replaced);
 }
 

@@ -3,7 +3,10 @@
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
+#include <algorithm>
 #include <cstring>
+
+#include "sizes.h"
 
 // The room a label has inside the box, a pixel clear of the bevel on each
 // side.
@@ -76,16 +79,28 @@ void RowMenuBar::resize(int x, int y, int w, int h) {
 // The toolkit lays the titles out from 6 pixels in, each 16 wider than its
 // text; a title's own size, where set, wins over the bar's text size, and 0
 // leaves it to the bar.
-void RowMenuBar::fit_titles() {
-  Fl_Menu_Item *titles = (Fl_Menu_Item *)menu();
-  if (!titles) return;
-  for (int size = textsize(); size >= 1; size--) {
-    int width = 6;
-    for (Fl_Menu_Item *m = titles; m && m->text; m = m->next()) {
-      m->labelsize(size == textsize() ? 0 : size);
-      width += m->measure(nullptr, this) + 16;
-    }
-    if (width <= w()) break;
+int RowMenuBar::titles_width(int size) {
+  int width = 6;
+  for (Fl_Menu_Item *m = (Fl_Menu_Item *)menu(); m && m->text; m = m->next()) {
+    m->labelsize(size == textsize() ? 0 : size);
+    width += m->measure(nullptr, this) + 16;
   }
+  return width;
+}
+
+void RowMenuBar::fit_titles() {
+  int size = textsize();
+  while (size > 1 && titles_width(size) > w())
+    size--;
   redraw();
+}
+
+void lay_out_menu_row(RowMenuBar *bar, Fl_Widget *level_box, Fl_Widget *moves_box, int w, int row) {
+  auto in_row = [row](int length) { return length * row / MENU_ROW; };
+  int gap = in_row(10), top = in_row(2), full = in_row(100);
+  int left = (w - gap - bar->titles_width(bar->textsize())) / 2;
+  int box_w = std::max(w / 8, std::min(full, left));
+  bar->resize(0, 0, w - 2 * box_w - gap, row);
+  level_box->resize(w - 2 * box_w - gap, top, box_w, row - 2 * top);
+  moves_box->resize(w - box_w, top, box_w, row - 2 * top);
 }

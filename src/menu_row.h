@@ -30,4 +30,14 @@ public:
   // Sizes the titles for the bar's width: called once its menu is set, and
   // at every resize.
   void fit_titles();
+  // The width the titles take at this text size.
+  int titles_width(int size);
 };
+
+// Lays the menu row of a window w wide out, row high: the bar on the left,
+// then the level box and the move box. At 30 pixels high and 800 wide the
+// bar is 590 wide, each box 100 x 26 at 2 from the top, 10 apart; in a
+// narrower window the boxes keep that width as long as the titles fit, then
+// take what the titles leave them, and below an eighth of the window each
+// the three shrink alike.
+void lay_out_menu_row(RowMenuBar *bar, Fl_Widget *level_box, Fl_Widget *moves_box, int w, int row);
