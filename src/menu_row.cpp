@@ -8,10 +8,10 @@
 
 #include "sizes.h"
 
-// The room a label has inside the box, a pixel clear of the bevel on each
-// side.
+// The room a label has inside the box, two pixels clear of the bevel on
+// each side: a glyph may reach past its advance by a pixel.
 static void label_room(const Fl_Widget *box, int &w, int &h) {
-  w = box->w() - Fl::box_dw(box->box()) - 2;
+  w = box->w() - Fl::box_dw(box->box()) - 4;
   h = box->h() - Fl::box_dh(box->box());
 }
 
@@ -30,7 +30,8 @@ bool FitBox::fits(int size, bool wrap) const {
   int room_w, room_h;
   label_room(this, room_w, room_h);
   fl_font(labelfont(), size);
-  int w = wrap ? room_w : 0, h = 0;
+  // The toolkit wraps at the label's whole width.
+  int w = wrap ? this->w() - Fl::box_dw(box()) : 0, h = 0;
   fl_measure(label(), w, h, 0);
   return w <= room_w && h <= room_h;
 }
