@@ -68,36 +68,25 @@ TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
 }
 
 // `varnel --help` and a typo such as `varnel hard` dealt an Easy game over
-// the kept one. --help and --version print and end with 0; any other
-// argument that is not a level gives the usage on standard error and 2;
-// the kept game stays as it was.
+// the kept one. --help and --version print and end with 0, any other
+// argument that is no level the usage on stderr with 2; the kept game stays.
 TEST(ProgramExit, HelpVersionAndMistakesLeaveTheKeptGame) {
   const struct {
-    const char *arg;
-    int status;
-    const char *out, *err; // the start of each output
-  } cases[] = {{"--help", 0, "Usage: varnel [LEVEL]", ""},
-               {"--version", 0, "varnel " VARNEL_VERSION, ""},
-               {"hard", 2, "", "varnel: not a level: \"hard\"\nUsage: varnel [LEVEL]"},
-               {"abc", 2, "", "varnel: not a level"},
-               {"", 2, "", "varnel: not a level"},
-               {"--bogus", 2, "", "varnel: not a level"}};
+    const char *arg, *status, *out, *err; // the start of each output
+  } cases[] = {{"--help", "0", "Usage: varnel [LEVEL]", ""},
+               {"--version", "0", "varnel " VARNEL_VERSION, ""},
+               {"hard", "2", "", "varnel: not a level: \"hard\"\nUsage: varnel [LEVEL]"},
+               {"", "2", "", "varnel: not a level"}};
   char tmpl[] = "/tmp/varnel-args-XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  std::string dir = tmpl, kept = dir + "/state/varnel/game";
-  ASSERT_EQ(system(("mkdir -p -m 700 " + dir + "/state/varnel && echo 'varnel game 1' > " + kept +
-                    " && chmod 600 " + kept)
-                       .c_str()),
-            0);
+  std::string dir = mkdtemp(tmpl), kept = dir + "/varnel/game";
+  ASSERT_EQ(system(("mkdir -m 700 " + dir + "/varnel && echo kept > " + kept).c_str()), 0);
   for (auto c : cases) {
-    SCOPED_TRACE(c.arg);
-    std::string cmd = "cd " + dir + " && XDG_STATE_HOME=" + dir + "/state timeout 20 " +
-                      VARNEL_PROGRAM + " '" + c.arg + "' >out 2>err; echo $?";
-    EXPECT_EQ(run(cmd), std::to_string(c.status));
-    std::string out = run("cat " + dir + "/out"), err = run("cat " + dir + "/err");
-    EXPECT_EQ(out.rfind(c.out, 0), 0u) << out;
-    EXPECT_EQ(err.rfind(c.err, 0), 0u) << err;
-    EXPECT_EQ(run("cat " + kept), "varnel game 1");
+    EXPECT_EQ(run("cd " + dir + " && XDG_STATE_HOME=" + dir + " timeout 20 " VARNEL_PROGRAM " '" +
+                  c.arg + "' >out 2>err; echo $?"),
+              c.status);
+    EXPECT_EQ(run("cat " + dir + "/out").rfind(c.out, 0), 0u) << c.arg;
+    EXPECT_EQ(run("cat " + dir + "/err").rfind(c.err, 0), 0u) << c.arg;
+    EXPECT_EQ(run("cat " + kept), "kept");
   }
   EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
 }

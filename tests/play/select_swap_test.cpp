@@ -122,42 +122,31 @@ TEST_F(SelectSwap, EveryNeighbourSwapsAndCounts) {
 TEST_F(SelectSwap, HintMarksTheSwapThatClears) {
   Varnel *b = board();
   VarnelButton::keys_in_use(true);
-  for (int arrows : {0, 1}) {
-    b->arrow_mode = arrows;
+  // 2: arrow mode where no arrow points the right way, which nothing told.
+  for (int arrows : {0, 1, 2}) {
+    b->arrow_mode = arrows > 0;
     fill_playing(b);
     for (int c : {10, 11, 12})
       b->Array(10, c, 9);
     b->Array(9, 13, 9);
     b->Array(10, 13, 10);
     b->buttons[9][13]->direction = 2;
-    b->buttons[10][13]->direction = 0;
+    b->buttons[10][13]->direction = arrows == 2 ? 4 : 0;
     b->moves = 0;
     hint_cb(nullptr, nullptr);
-    VarnelButton *first = b->buttons[9 + arrows][13], *second = b->buttons[10 - arrows][13];
+    int one = arrows == 1;
+    VarnelButton *first = b->buttons[9 + one][13], *second = b->buttons[10 - one][13];
     EXPECT_TRUE(first->hinted && second->hinted && Fl::focus() == first) << arrows;
-    // Each tile had the same mark; now the first is told apart. Asked again
-    // for the same board, the hint cost a move again; now it is free.
-    EXPECT_TRUE(first->hint_first && !second->hint_first && first->hint_direction == -1);
+    // Both had the same mark; the first is told apart now, in arrow mode with
+    // the direction to turn it to. Asked again, the hint cost a move again.
+    EXPECT_TRUE(first->hint_first && !second->hint_first);
+    EXPECT_EQ(first->hint_direction, arrows == 2 ? 4 : -1);
     hint_cb(nullptr, nullptr);
     EXPECT_STREQ(b->moves_box->label(), "1");
     left_click(b, first->row, 13);
     if (!arrows) left_click(b, second->row, 13);
     EXPECT_TRUE(b->moves == 2 && !first->hinted && !second->hinted);
   }
-  // In arrow mode with no arrow pointing the right way, nothing said which
-  // tile to turn, nor which way: the first shows where its arrow must point.
-  fill_playing(b);
-  for (int c : {10, 11, 12})
-    b->Array(10, c, 9);
-  b->Array(9, 13, 9);
-  b->Array(10, 13, 10);
-  b->buttons[9][13]->direction = 2;
-  b->buttons[10][13]->direction = 4;
-  hint_cb(nullptr, nullptr);
-  EXPECT_TRUE(b->buttons[9][13]->hint_first && b->buttons[9][13]->hint_direction == 4);
-  b->clear_hint();
-  b->moves = 2;
-  b->arrow_mode = 0;
   for (int r = 0; r < BOARD_ROWS; r++)
     for (int c = 0; c < BOARD_COLS; c++)
       b->Array(r, c, (r + c) % 4); // full, and every swap leaves runs of three at most
