@@ -97,8 +97,8 @@ void RowMenuBar::fit_titles() {
 }
 
 void lay_out_menu_row(RowMenuBar *bar, Fl_Widget *level_box, Fl_Widget *moves_box, int w, int row) {
-  auto in_row = [row](int length) { return length * row / MENU_ROW; };
-  int gap = in_row(10), top = in_row(2), full = in_row(100);
+  auto scaled = [row](int length) { return length * row / MENU_ROW; };
+  int gap = scaled(10), top = scaled(2), full = scaled(100);
   int left = (w - gap - bar->titles_width(bar->textsize())) / 2;
   int box_w = std::max(w / 8, std::min(full, left));
   bar->resize(0, 0, w - 2 * box_w - gap, row);
