@@ -5,7 +5,8 @@
 #         -DVERSION=1.0.0 -P man_page.cmake
 # In the template @HOW_TO_PLAY@, @KEYS@ and @COMMAND_LINE@ stand for the
 # sections, @PROJECT_VERSION@ for the version. A paragraph stays a paragraph
-# (.PP), a list item gets a bullet (.IP), an indented code line is shown
+# (.PP), a list item gets a bullet (.IP), a numbered item its number, a
+# heading of three marks is a subsection (.SS), an indented code line is shown
 # as it is, `code` in bold; hyphens are minus signs, as in the rest of the
 # page, and the few other characters the README uses are groff's own.
 include(${CMAKE_CURRENT_LIST_DIR}/../src/readme_section.cmake)
@@ -27,9 +28,12 @@ function(roff_section title var)
   # A line that starts with a space would break the filled text there.
   string(REGEX REPLACE "\n +" "\n" text "${text}")
   string(REGEX REPLACE "(^|\n)\\\\- " "\\1.IP \\\\(bu 3\n" text "${text}")
+  string(REGEX REPLACE "(^|\n)([0-9]+)\\. " "\\1.IP \\2. 4\n" text "${text}")
+  string(REGEX REPLACE "(^|\n)### ([^\n]*)" "\\1.SS \\2" text "${text}")
   string(REGEX REPLACE "\n\n+" "\n.PP\n" text "${text}")
   # A list after a paragraph needs no paragraph of its own.
   string(REPLACE "\n.PP\n.IP" "\n.IP" text "${text}")
+  string(REPLACE "\n.PP\n.SS" "\n.SS" text "${text}")
   set(${var} "${text}" PARENT_SCOPE)
 endfunction()
 

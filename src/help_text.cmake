@@ -3,8 +3,9 @@
 #   cmake -DREADME=README.md -DOUTPUT=help_text.h -P help_text.cmake
 # The lines of a paragraph or of a list item become one line, which the
 # window wraps to its width; a list item starts a line of its own, behind a
-# bullet; backquotes go. The toolkit draws a text in one font, and common
-# ones (Noto Sans) have no "→": menus are shown as "Game › Quit".
+# bullet, and a numbered item behind its number; backquotes go. The toolkit
+# draws a text in one font, and common ones (Noto Sans) have no "→": menus
+# are shown as "Game › Quit".
 include(${CMAKE_CURRENT_LIST_DIR}/readme_section.cmake)
 file(READ "${README}" readme)
 
@@ -13,8 +14,13 @@ function(section title var)
   string(REPLACE "`" "" text "${text}")
   string(REPLACE "→" "›" text "${text}")
   string(REGEX REPLACE "\n +" " " text "${text}")
+  # A numbered item starts a line of its own, as a list item does; a
+  # heading loses its marks.
+  string(REGEX REPLACE "\n([0-9]+\\. )" "\n-#\\1" text "${text}")
   string(REGEX REPLACE "([^\n])\n([^\n-])" "\\1 \\2" text "${text}")
   string(REGEX REPLACE "(^|\n)- " "\\1• " text "${text}")
+  string(REGEX REPLACE "\n-#" "\n" text "${text}")
+  string(REGEX REPLACE "(^|\n)### " "\\1" text "${text}")
   set(${var} "${text}" PARENT_SCOPE)
 endfunction()
 

@@ -1,6 +1,7 @@
 // Varnel: start-up, the event loop and shutdown.
 #include "main_window.h"
 
+#include "command_line.h"
 #include "kept_game.h"
 #include "pa.h"
 #include "quit_signals.h"
@@ -40,15 +41,14 @@ static void load_fonts_and_sounds(void *) {
   create_play_all_wav(0);
 }
 
-// The level and mode of the first game: a level argument's, in swap mode,
-// or else those the player last picked (Medium and swap mode by default).
-static int starting_level(int argc, char **argv, bool &arrows) {
-  arrows = argc <= 1 && game_settings.arrows;
-  return argc > 1 ? parse_level(argv[1]) : game_settings.level;
-}
-
 int main(int argc, char **argv) {
   keep_standard_files_open();
+  // --help, --version and mistakes are answered before anything is read or
+  // shown: the kept game stays as it is.
+  bool has_level;
+  int given_level;
+  StartRequest request = read_command_line(argc, argv, has_level, given_level);
+  if (request != StartRequest::PLAY) return answer_command_line(request, argv[0], argv[1]);
   // One malloc arena for every thread: the audio library's start, on a
   // thread of its own, then reuses memory freed before it instead of
   // filling an arena of its own (on a desktop, about 140 KB less at the
@@ -67,11 +67,13 @@ int main(int argc, char **argv) {
   // The display is open now; no widget exists yet.
   StartSize size = start_size();
   set_text_size(size.text);
-  // Without a level argument the game kept from the last run goes on.
+  // Without a level argument the game kept from the last run goes on; else
+  // a new game starts at the level given, in swap mode, or at the level and
+  // mode the player last picked (Medium and swap mode by default).
   GameRecord kept;
-  bool restoring = argc < 2 && load_kept_game(&kept);
-  bool arrows = false;
-  int level = restoring ? kept.difficulty : starting_level(argc, argv, arrows);
+  bool restoring = !has_level && load_kept_game(&kept);
+  bool arrows = !has_level && game_settings.arrows;
+  int level = restoring ? kept.difficulty : has_level ? given_level : game_settings.level;
   MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
   main_window = win;
   win->after_first_paint = load_fonts_and_sounds;

@@ -11,8 +11,12 @@
 #include "help.h"
 #include "hint_command.h"
 #include "kept_game.h"
+#include "menu_row.h"
 #include "pa.h"
+#include "replaced_game.h"
+#include "scores_window.h"
 #include "sizes.h"
+#include "top_row.h"
 #include "top_scores.h"
 #include "window_icon.h"
 
@@ -20,6 +24,7 @@ MainWin *main_window = nullptr;
 Settings game_settings;
 
 static void run_after_first_paint(void *data);
+static void after_board_operation_work(void *data);
 // How long the work after the first paint waits for a paint that may never
 // come.
 static const double FIRST_PAINT_WAIT = 0.5;
@@ -64,6 +69,14 @@ static void set_mark(Fl_Menu_ *menu, const char *path, bool on) {
   menu->mode(item, on ? flags | FL_MENU_VALUE : flags & ~FL_MENU_VALUE);
 }
 
+// The level's entry alone carries the radio mark.
+static void mark_level(Fl_Menu_ *menu, int difficulty) {
+  char level_item[64];
+  snprintf(level_item, sizeof level_item, "&Difficulty/%s", level_name(difficulty));
+  int item = menu->find_index(level_item);
+  if (item >= 0) ((Fl_Menu_Item *)menu->menu())[item].setonly();
+}
+
 // The level in force: the main window's, or while Quit waits for the
 // running move to end, the closing window's, which the move still plays at.
 static int main_window_level() {
@@ -91,23 +104,14 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   this->difficulty = difficulty;
   row = h - w;
   int box_w = in_row(row, 100), gap = in_row(row, 10), top = in_row(row, 2);
-  menu_bar = new Fl_Menu_Bar(0, 0, w - 2 * box_w - gap, row);
-  menu_bar->textcolor(FL_FOREGROUND_COLOR);
-  menu_bar->copy(menu_items);
+  menu_bar = new RowMenuBar(0, 0, w - 2 * box_w - gap, row, menu_items);
   set_mark(menu_bar, SOUND_ITEM, game_settings.sound);
   set_mark(menu_bar, SYMBOLS_ITEM, game_settings.symbols);
   // The level in force carries the radio mark from the start.
-  char level_item[64];
-  snprintf(level_item, sizeof level_item, "&Difficulty/%s", level_name(difficulty));
-  int item = menu_bar->find_index(level_item);
-  if (item >= 0) ((Fl_Menu_Item *)menu_bar->menu())[item].setonly();
-  difficulty_box = new Fl_Box(w - 2 * box_w - gap, top, box_w, row - 2 * top);
-  difficulty_box->box(FL_DOWN_BOX);
-  difficulty_box->color(fl_rgb_color(255, 200, 220));
-  difficulty_box->label(level_name(difficulty));
-  Fl_Box *moves_box = new Fl_Box(w - box_w, top, box_w, row - 2 * top, "");
-  moves_box->box(FL_DOWN_BOX);
-  moves_box->color(fl_rgb_color(255, 200, 220));
+  mark_level(menu_bar, difficulty);
+  difficulty_box =
+      new FitBox(w - 2 * box_w - gap, top, box_w, row - 2 * top, level_name(difficulty));
+  Fl_Box *moves_box = new FitBox(w - box_w, top, box_w, row - 2 * top, "");
   game = new Varnel(0, row, w, w, "Varnel");
   game->moves_box = moves_box;
   game->symbols = game_settings.symbols;
@@ -126,6 +130,8 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   callback(main_window_cb);
   Fl::add_handler(main_window_shortcut);
   set_window_class_and_icon();
+  after_each_board_operation(after_board_operation_work, this);
+  remember_player_name(&game_settings.name, [] { save_settings(game_settings); });
   show();
   Fl::add_timeout(FIRST_PAINT_WAIT, run_after_first_paint, (Fl_Window *)this);
 }
@@ -151,15 +157,12 @@ MainWin::~MainWin() {
 }
 
 // The toolkit scales every child alike. The menu row keeps its height, which
-// its text needs, and only its width follows the window's. The window may
+// its text needs, and its texts their room where the window has it. The window may
 // take any shape: the board is the largest square of whole tiles below the
 // menu row, centred in the room left.
 void MainWin::resize(int x, int y, int w, int h) {
   Fl_Double_Window::resize(x, y, w, h);
-  int top = in_row(row, 2);
-  menu_bar->resize(menu_bar->x(), 0, menu_bar->w(), row);
-  for (Fl_Widget *box : {(Fl_Widget *)difficulty_box, (Fl_Widget *)game->moves_box})
-    box->resize(box->x(), top, box->w(), row - 2 * top);
+  lay_out_menu_row((RowMenuBar *)menu_bar, difficulty_box, game->moves_box, w, row);
   int side = std::min(w, h - row) / BOARD_COLS * BOARD_COLS;
   if (side <= 0) return;
   game->resize((w - side) / 2, row + (h - row - side) / 2, side, side);
@@ -219,10 +222,14 @@ void MainWin::flush() {
   if (after_first_paint) Fl::add_timeout(0.0, run_after_first_paint, (Fl_Window *)this);
 }
 
-// Once a board operation has ended, the game as it stands is kept; a game
-// whose result shows is not.
-static void keep_game(void *data) {
+// Once a board operation has ended: the level box names the level, or warns
+// while a move that clears nothing would lose the game; and the game as it
+// stands is kept, unless its result shows.
+static void after_board_operation_work(void *data) {
   MainWin *win = (MainWin *)data;
+  bool warn = top_row_full(win->game->board) && !win->game->result_button->visible();
+  win->difficulty_box->set_text(warn ? TOP_ROW_WARNING : level_name(win->difficulty));
+  if (!win->keeps_game) return;
   if (win->game->result_button->visible())
     forget_kept_game();
   else
@@ -230,10 +237,16 @@ static void keep_game(void *data) {
 }
 
 void MainWin::keep_game_between_runs() {
-  after_each_board_operation(keep_game, this);
+  keeps_game = true;
 }
 
+// The level's name, its mark and the mode's mark follow the game. A board
+// operation: the level box warns at once where the game is close to a loss.
 void MainWin::restore_game(const GameRecord &kept) {
+  BoardBusy busy;
+  difficulty = kept.difficulty;
+  difficulty_box->set_text(level_name(difficulty));
+  mark_level(menu_bar, difficulty);
   start_in_arrow_mode(kept.arrow_mode);
   restore_board_game(game, kept);
 }
@@ -266,7 +279,14 @@ void main_window_cb(Fl_Widget *w, void *) {
     w->hide();
 }
 
+// The game that a new game replaces can be brought back by Undo.
+static void hold_game_in_progress() {
+  if (main_window && main_window->game)
+    hold_replaced_game(main_window->game, main_window->difficulty);
+}
+
 void reset_menu_cb(Fl_Widget *, void *) {
+  hold_game_in_progress();
   if (main_window && main_window->game) main_window->game->Reset();
 }
 
@@ -288,9 +308,9 @@ static void keep_level_and_mode() {
 
 static void set_level(int difficulty) {
   if (!main_window) return;
+  hold_game_in_progress();
   main_window->difficulty = difficulty;
-  main_window->difficulty_box->label(level_name(difficulty));
-  main_window->difficulty_box->redraw();
+  main_window->difficulty_box->set_text(level_name(difficulty));
   keep_level_and_mode();
   if (main_window->game) main_window->game->Reset();
 }
@@ -311,6 +331,7 @@ void stupid_cb(Fl_Widget *, void *) {
 void arrow_mode_cb(Fl_Widget *, void *) {
   if (!main_window || !main_window->game) return;
   Varnel *game = main_window->game;
+  hold_game_in_progress();
   game->arrow_mode = game->arrow_mode == 0 ? 1 : 0;
   keep_level_and_mode();
   game->Reset();
@@ -345,8 +366,16 @@ void symbols_cb(Fl_Widget *, void *) {
   keep_setting(SYMBOLS_ITEM, game_settings.symbols);
 }
 
+// Past the first move of a game that replaced another, Undo brings that
+// game back as it stood.
 void undo_cb(Fl_Widget *, void *) {
-  if (main_window && main_window->game) undo_move(main_window->game);
+  if (!main_window || !main_window->game) return;
+  GameRecord replaced;
+  if (!main_window->game->undo.empty() || board_busy() || !take_replaced_game(&replaced)) {
+    undo_move(main_window->game);
+    return;
+  }
+  main_window->restore_game(replaced);
 }
 
 void hint_cb(Fl_Widget *, void *) {

@@ -8,6 +8,7 @@
 
 #include "board.h"
 #include "game_record.h"
+#include "menu_row.h"
 #include "settings.h"
 
 class Fl_Menu_Bar;
@@ -18,7 +19,7 @@ class MainWin : public Fl_Double_Window {
 public:
   int difficulty;
   Varnel *game;
-  Fl_Box *difficulty_box;
+  FitBox *difficulty_box;
   Fl_Menu_Bar *menu_bar;
   // The height of the menu row, set by the text's scale at start-up.
   int row;
@@ -26,6 +27,8 @@ public:
   int least_w, least_h;
   // Set once the window has been put on the screen.
   bool painted = false;
+  // Whether the game is kept between runs (keep_game_between_runs).
+  bool keeps_game = false;
   // Runs once, soon after the first paint and outside any board operation:
   // main starts there what would slow that paint or the first deal down.
   // A window mapped iconic is painted only once the player opens it: then
@@ -42,7 +45,8 @@ public:
   void limit_size(bool fullscreen);
   // From now on the game is kept between runs once each move has settled.
   void keep_game_between_runs();
-  // Puts a kept game on the board, with its arrow mode's mark.
+  // Puts a kept game on the board, with its level and arrow mode, their
+  // marks and the level's name.
   void restore_game(const GameRecord &kept);
 };
 

@@ -24,16 +24,37 @@ static void tell_score_lost(Fl_Window *over, ScoreSave saved) {
   fl_alert("Your score could not be saved: %s.", score_loss_text(saved));
 }
 
+static std::string *last_player_name = nullptr;
+static void (*keep_player_name)() = nullptr;
+
+void remember_player_name(std::string *last_name, void (*kept)()) {
+  last_player_name = last_name;
+  keep_player_name = kept;
+}
+
+// The name given, if it is a new one, is proposed from now on.
+static void name_given(const char *name) {
+  if (!last_player_name || *last_player_name == name) return;
+  std::string clean = name;
+  for (char &ch : clean)
+    if ((unsigned char)ch < ' ' || ch == 0x7f) ch = ' ';
+  *last_player_name = clean;
+  if (keep_player_name) keep_player_name();
+}
+
 void record_win(Fl_Window *over, int difficulty, int moves, int arrow_mode) {
   // The dialog's answer lives in a buffer of its own: copy it at once.
   char name[256] = "Player";
   const char *answer = nullptr;
   if (!quit_pending()) {
     prepare_dialog(over);
-    answer = fl_input("Player Name");
+    answer = fl_input("Player Name", last_player_name ? last_player_name->c_str() : nullptr);
   }
   // Quit closes the dialog; whatever it held then is not an answer.
-  if (answer && answer[0] && !quit_pending()) snprintf(name, sizeof name, "%s", answer);
+  if (answer && answer[0] && !quit_pending()) {
+    snprintf(name, sizeof name, "%s", answer);
+    name_given(name);
+  }
   tell_score_lost(over, write_top_scores(name, difficulty, moves, arrow_mode));
   read_top_scores();
 }

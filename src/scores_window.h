@@ -2,6 +2,7 @@
 #pragma once
 
 #include <FL/Fl.H>
+#include <string>
 
 class Fl_Double_Window;
 class Fl_Window;
@@ -15,6 +16,10 @@ const Fl_Labeltype LITERAL_LABEL = FL_FREE_LABELTYPE;
 // saved, and reads the list back. Quit meanwhile closes the dialogs; the
 // score is still kept, under "Player".
 void record_win(Fl_Window *over, int difficulty, int moves, int arrow_mode);
+// Where the name last given is kept: the dialog proposes *last_name, and a
+// name given that differs is stored there (control characters as spaces)
+// and then kept(). Without this the dialog proposes nothing.
+void remember_player_name(std::string *last_name, void (*kept)());
 
 // A new top-scores window, not yet shown, for the current list; with no
 // scores, one line says so. Its rows and columns grow with the text; it is

@@ -16,6 +16,7 @@ static const char *const KEY_SOUND = "sound";
 static const char *const KEY_SYMBOLS = "symbols";
 static const char *const KEY_LEVEL = "level";
 static const char *const KEY_ARROWS = "arrows";
+static const char *const KEY_NAME = "name";
 
 static std::string trimmed(const std::string &s) {
   size_t begin = s.find_first_not_of(" \t"), end = s.find_last_not_of(" \t");
@@ -34,6 +35,10 @@ static bool read_line(Settings &settings, std::string line) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
   std::string key = line_key(line);
   std::string value = key.empty() ? "" : trimmed(line.substr(line.find('=') + 1));
+  if (key == KEY_NAME) {
+    settings.name = value;
+    return true;
+  }
   if (key == KEY_LEVEL && value.size() == 1 && value[0] >= '0' && value[0] <= '3') {
     settings.level = value[0] - '0';
     return true;
@@ -66,6 +71,7 @@ std::string format_settings(const Settings &settings) {
                      (settings.symbols ? "=on\n" : "=off\n") + KEY_LEVEL + "=" +
                      std::to_string(settings.level) + "\n" + KEY_ARROWS +
                      (settings.arrows ? "=on\n" : "=off\n");
+  if (!settings.name.empty()) text += std::string(KEY_NAME) + "=" + settings.name + "\n";
   for (const std::string &line : settings.other_lines)
     if (text.size() + line.size() + 1 <= SETTINGS_MAX_BYTES) text += line + "\n";
   return text;
@@ -197,6 +203,7 @@ bool save_settings(const Settings &settings) {
     kept.symbols = settings.symbols;
     kept.level = settings.level;
     kept.arrows = settings.arrows;
+    kept.name = settings.name;
     int err = replace_private_file(place.dir_fd, place.name, format_settings(kept));
     close(place.dir_fd);
     if (!err) return true;

@@ -21,7 +21,7 @@ static double luminance(Fl_Color c) {
 
 // Black or white, whichever stands out more on face: the two contrast
 // equally with a luminance of about 0.18.
-static Fl_Color symbol_colour(Fl_Color face) {
+Fl_Color ink_on(Fl_Color face) {
   return luminance(face) > 0.18 ? FL_BLACK : FL_WHITE;
 }
 
@@ -121,5 +121,5 @@ void draw_symbol(int value, Fl_Color face, int x, int y, int size, int arrow_siz
     at = (size - s) / 2;
   }
   if (s < SMALLEST_GLYPH) return;
-  glyph(value, x + at, y + at, s, symbol_colour(face), face);
+  glyph(value, x + at, y + at, s, ink_on(face), face);
 }

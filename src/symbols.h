@@ -10,3 +10,6 @@
 // top-left corner up to the arrow. Values without a colour (empty, dead),
 // and tiles too small to tell the twelve glyphs apart, get none.
 void draw_symbol(int value, Fl_Color face, int x, int y, int size, int arrow_size);
+// Black or white, whichever stands out more on a tile whose face has the
+// colour face: the glyphs', the arrows' and the keyboard's focus mark's ink.
+Fl_Color ink_on(Fl_Color face);

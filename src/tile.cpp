@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "focus_keys.h"
 #include "hint_mark.h"
 #include "rules.h"
 #include "sizes.h"
@@ -62,26 +63,27 @@ void VarnelButton::keys_in_use(bool keys) {
     focus->redraw();
 }
 
-// The button, its colour's glyph when the board shows them, the hover
-// outline while the pointer is over the tile (30 x 30 in a 40-pixel tile),
-// and the mark of the keyboard's focus.
+// The button, a hint's marks, its colour's glyph when the board shows
+// them, the hover outline while the pointer is over the tile (30 x 30 in a
+// 40-pixel tile), and the mark of the keyboard's focus. The arrow and the
+// glyph come over the hint's marks, which must not hide them.
 void VarnelButton::draw() {
-  if (focus_from_keys && Fl::focus() == this) {
-    // The mark stands in for the toolkit's dotted box, faint on light tiles
-    // and in the way of the selection outline.
-    int dotted = Fl::visible_focus();
-    Fl::visible_focus(0);
-    Fl_Button::draw();
-    Fl::visible_focus(dotted);
-    draw_arrow();
-    draw_glyph();
-    draw_focus_mark();
-  } else {
-    Fl_Button::draw();
-    draw_arrow();
-    draw_glyph();
+  bool marked = focus_from_keys && Fl::focus() == this;
+  // The mark stands in for the toolkit's dotted box, faint on light tiles
+  // and in the way of the selection outline.
+  int dotted = Fl::visible_focus();
+  if (marked) Fl::visible_focus(0);
+  Fl_Button::draw();
+  Fl::visible_focus(dotted);
+  if (hinted) {
+    draw_hint_mark(x(), y(), w(), hint_first);
+    if (hint_direction >= 0)
+      draw_turn_outline(x(), y(), w(), hint_direction, arrow_side(w(), labelsize()),
+                        ink_on(color()));
   }
-  if (hinted) draw_hint_mark(x(), y(), w());
+  draw_arrow();
+  draw_glyph();
+  if (marked) draw_focus_mark();
   if (hover == 1) {
     int inset = w() / 8;
     fl_color(FL_WHITE);
@@ -92,11 +94,13 @@ void VarnelButton::draw() {
 // The label's arrow, centred. The toolkit would size it from the font's
 // line height alone, which differs with the fonts installed, and with large
 // text on small tiles would fill the tile and spill into its neighbours.
+// White on the dark colours, as the label colour says; dark on the light
+// ones, where white would almost vanish.
 void VarnelButton::draw_arrow() {
   if (label_text[0] == '\0') return;
   int side = arrow_side(w(), labelsize());
-  fl_draw_symbol(label_text, x() + (w() - side) / 2, y() + (h() - side) / 2, side, side,
-                 labelcolor());
+  Fl_Color ink = ink_on(color()) == FL_BLACK ? FL_BLACK : labelcolor();
+  fl_draw_symbol(label_text, x() + (w() - side) / 2, y() + (h() - side) / 2, side, side, ink);
 }
 
 void VarnelButton::draw_glyph() {
@@ -105,15 +109,14 @@ void VarnelButton::draw_glyph() {
                 arrow_mode && *arrow_mode == 1 ? arrow_side(w(), labelsize()) : 0);
 }
 
-// A white frame just inside the edge and a black one inside it: one of the
-// two shows on every tile colour, and the black keeps the mark apart from
-// the white hover and selection outlines.
+// A wide frame over the tile's edge, in black or white, whichever stands
+// out on the tile's colour: over the bevel, it cannot merge with it, and
+// being wide and at the edge it looks like neither the pointer's thin
+// outline nor the selection's, which run inside the tile.
 void VarnelButton::draw_focus_mark() {
-  int unit = mark_width(w());
-  for (int i = unit; i < 4 * unit; i++) {
-    fl_color(i < 2 * unit ? FL_WHITE : FL_BLACK);
+  fl_color(ink_on(color()));
+  for (int i = 0; i < 3 * mark_width(w()); i++)
     fl_rect(x() + i, y() + i, w() - 2 * i, h() - 2 * i);
-  }
 }
 
 bool acts_as_click(int key) {
@@ -152,11 +155,30 @@ int VarnelButton::handle_key() {
   int key = Fl::event_key();
   bool moves_focus =
       key == FL_Tab || key == FL_Left || key == FL_Right || key == FL_Up || key == FL_Down;
-  if (!arrow_turn(key) && !moves_focus && !acts_as_click(key)) return 0;
+  int to_row = row, to_col = col;
+  bool jumps = focus_jump(key, to_row, to_col);
+  if (!arrow_turn(key) && !moves_focus && !jumps && !acts_as_click(key)) return 0;
   keys_in_use(true);
+  if (jumps) return jump_focus(to_row, to_col);
   if (Fl_Widget *button = cover()) return button->handle(FL_KEYBOARD);
   if (moves_focus) return 0;
   do_callback();
+  return 1;
+}
+
+// The focus goes to the tile at (to_row, to_col), a sibling: the board
+// makes its tiles in rows, one after the other. The board hands it on to the
+// result button when that covers the tile.
+int VarnelButton::jump_focus(int to_row, int to_col) {
+  Fl_Group *board = parent();
+  int index = to_row * BOARD_COLS + to_col;
+  VarnelButton *to = board && index < board->children()
+                         ? dynamic_cast<VarnelButton *>(board->child(index))
+                         : nullptr;
+  if (to && to->row == to_row && to->col == to_col && to != this) {
+    to->take_focus();
+    redraw();
+  }
   return 1;
 }
 

@@ -11,6 +11,11 @@ public:
   int col, row;
   int hover;           // 1 while the pointer is inside the tile
   bool hinted = false; // one of the two tiles of the last hint
+  // Of those two, the tile to act on first; in arrow mode, when its arrow
+  // does not point at the other yet, the direction it has to be turned to
+  // (-1: none).
+  bool hint_first = false;
+  int hint_direction = -1;
   char label_text[256];
   // What the tile draws besides its colour and label, read from the board
   // that makes it: its cell's value, and the board's Symbols and arrow mode
@@ -36,6 +41,7 @@ public:
 private:
   static bool focus_from_keys;
   int handle_key();
+  int jump_focus(int to_row, int to_col);
   Fl_Widget *cover() const;
   void draw_arrow();
   void draw_glyph();
@@ -43,7 +49,7 @@ private:
 };
 
 // The width of the lines that mark a tile of this side for the keyboard:
-// 1 on 40-pixel tiles, growing with them.
+// 1 on 40-pixel tiles, growing with them. The focus mark is three of them.
 int mark_width(int tile);
 // The side of the square an arrow is drawn in on a tile of side tile with
 // text of size text: 14 on 40-pixel tiles with 11-pixel text, no larger

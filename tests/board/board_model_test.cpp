@@ -1,6 +1,7 @@
 // The board and its tiles: cell colours and labels, Swap, the result button,
 // and the hover outline under the real pointer.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,51 @@ std::vector<unsigned long> colour_row(Varnel *b, int mode, int tile = 40, int te
 }
 
 using BoardModelTest = GameTest;
+
+// WCAG's contrast of two colours 0xRRGGBB, from their relative luminance.
+double luminance(unsigned long rgb) {
+  double sum = 0, weight[3] = {0.0722, 0.7152, 0.2126}; // blue, green, red
+  for (int k = 0; k < 3; k++) {
+    double v = ((rgb >> (8 * k)) & 0xFF) / 255.0;
+    sum += weight[k] * (v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+  }
+  return sum;
+}
+double contrast(unsigned long a, unsigned long b) {
+  return (std::max(luminance(a), luminance(b)) + 0.05) /
+         (std::min(luminance(a), luminance(b)) + 0.05);
+}
+
+// The keyboard's focus was a 1-pixel white band, lost in the light bevel,
+// and a black one, lost on dark tiles; arrows were white on light colours.
+// On each of the twelve at 96 dpi: a focus mark of 2 or 3 pixels over the
+// tile's edge, before the pointer's outline 5 in, and the arrow, at least
+// 3:1 against the face; the dark colours keep white arrows.
+TEST_F(BoardModelTest, FocusAndArrowsStandOutOnEveryColour) {
+  const unsigned long faces[12] = {0x640000, 0x643296, 0x006400, 0x000064, 0x968764, 0x328764,
+                                   0xC88764, 0x00C800, 0xFFC8C8, 0x8CC8FA, 0x8CC88C, 0xF0780A};
+  Varnel *b = board();
+  b->arrow_mode = 1;
+  ASSERT_TRUE(wait_until([&] { return b->visible_r() && fl_xid(b); }));
+  VarnelButton::keys_in_use(true);
+  for (int c = 0; c < 12; c++) {
+    b->buttons[2][c]->direction = 4; // down: the arrow covers the tile's middle
+    b->Array(2, c, c);
+    b->buttons[2][c]->take_focus();
+    std::vector<unsigned long> edge;
+    wait_until([&] { return (edge = pixels(b, c * 40, 2 * 40 + 20, 8))[7] == faces[c]; });
+    unsigned long arrow = pixel(b, c * 40 + 20, 2 * 40 + 20);
+    int width = 0;
+    while (width < 8 && contrast(edge[width], faces[c]) >= 3 && edge[width] == edge[0])
+      width++;
+    EXPECT_TRUE(width >= 2 && width <= 3 && edge[4] == faces[c] && edge[7] == faces[c]) << c;
+    EXPECT_GE(contrast(arrow, faces[c]), 3) << c;
+    EXPECT_TRUE(luminance(faces[c]) > 0.1 || arrow == 0xFFFFFF) << c;
+    printf("colour %2d %06lx: focus %5.2f, arrow %5.2f\n", c, faces[c], contrast(edge[0], faces[c]),
+           contrast(arrow, faces[c]));
+  }
+  VarnelButton::keys_in_use(false);
+}
 
 TEST_F(BoardModelTest, ResultButtonIsHiddenOverTheMiddleOfTheBoard) {
   Varnel *b = board();
@@ -169,14 +215,15 @@ TEST_F(BoardModelTest, PointerOverATileDrawsTheHoverOutline) {
   pointer_to(b, 20, -15);
   ASSERT_TRUE(wait_until([&] { return dead->hover == 0; }));
   // For the keyboard the selection is wider than the pointer's outline, and
-  // the focus mark as wide as the tiles are scaled (64 pixels): it was 1 + 2.
+  // the focus mark as wide as the tiles are scaled (64 pixels): 3 units of 2,
+  // white on the black tile, from its very edge.
   VarnelButton::keys_in_use(true);
   b->redraw();
   EXPECT_EQ(pixel(b, 7 * 40 + 11, 4 * 40 + 20), 0xFFFFFFul);
   main_window->resize(0, 0, 1280, 1330);
   dead->take_focus();
-  std::vector<unsigned long> marked = {0xFFFFFF, 0xFFFFFF, 0, 0};
-  EXPECT_TRUE(wait_until([&] { return pixels(b, 7 * 64 + 2, 4 * 64 + 30, 4) == marked; }));
+  std::vector<unsigned long> marked = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0, 0};
+  EXPECT_TRUE(wait_until([&] { return pixels(b, 7 * 64 + 1, 4 * 64 + 30, 7) == marked; }));
   VarnelButton::keys_in_use(false);
 }
 
@@ -222,7 +269,9 @@ TEST_F(BoardModelTest, SymbolsTellTheTwelveColoursApartAndOffChangeNoPixel) {
     for (unsigned long p : off[mode])
       for (int k = 0; k < 3; k++)
         hash = (hash ^ ((p >> (8 * k)) & 0xFF)) * 1099511628211ull;
-  EXPECT_EQ(hash, 0x6a4e4ca8177e962full); // the tiles as the game draws them at 40 pixels
+  // The tiles as the game draws them at 40 pixels (the arrows dark on the
+  // light colours).
+  EXPECT_EQ(hash, 0x8331275d81ac0969ull);
   Shot cells(b->board);
   symbols_cb(nullptr, nullptr);
   EXPECT_TRUE(Shot(b->board) == cells);

@@ -331,6 +331,88 @@ TEST_F(MainWindowTest, TheBoardStaysSquareInAWindowOfOtherProportions) {
   }
 }
 
+// The menu row's pixels (0xRRGGBB, row after row), once the box shows: the
+// middle of its left side in its own colour.
+std::vector<unsigned long> drawn_row(MainWin *w, Fl_Box *box) {
+  std::vector<unsigned long> out;
+  int at = (box->y() + box->h() / 2) * w->w() + box->x() + Fl::box_dx(box->box());
+  for (int i = 0; i < 300 && (out.size() <= (size_t)at || out[at] != 0xFFC8DC); i++) {
+    Fl::wait(0.01), Fl::flush(), XSync(fl_display, False), out.clear();
+    XImage *image = XGetImage(fl_display, fl_xid(w), 0, 0, w->w(), w->row, AllPlanes, ZPixmap);
+    for (int j = 0; image && j < w->row * w->w(); j++)
+      out.push_back(XGetPixel(image, j % w->w(), j / w->w()) & 0xFFFFFF);
+    if (image) XDestroyImage(image);
+  }
+  return out;
+}
+
+// At 500 pixels the move box read "o swap clea", at 300 its text spilled
+// into the level box, a stray "N" stayed after a new game, and at the
+// smallest size Help ran into the level's name. At every width: the titles
+// fit the bar, a box's text keeps off its sides, and gone, leaves nothing.
+TEST_F(MainWindowTest, TheMenuRowsTextsFitAtEverySize) {
+  MainWin *w = main_window;
+  for (int width : {800, 500, 300, 200}) {
+    w->resize(0, 0, width, 400);
+    int titles = 6;
+    for (const Fl_Menu_Item *m = menu_bar()->menu(); m && m->text; m = m->next())
+      titles += m->measure(nullptr, menu_bar()) + 16;
+    EXPECT_LE(titles, menu_bar()->w()) << width;
+    for (Fl_Box *box : {(Fl_Box *)w->difficulty_box, w->game->moves_box})
+      for (const char *text : {"Stupid", "No swap clears", "12345"}) {
+        SCOPED_TRACE(testing::Message() << width << " pixels, \"" << text << "\"");
+        box->label(text);
+        box->redraw();
+        std::vector<unsigned long> shown = drawn_row(w, box);
+        int dx = Fl::box_dx(box->box()), dy = Fl::box_dy(box->box()), spilt = 0;
+        for (int y = box->y() + dy; y < box->y() + box->h() - dy; y++)
+          for (int x : {box->x() + dx, box->x() + box->w() - 1 - dx})
+            spilt += shown[y * width + x] != 0xFFC8DC;
+        box->label("");
+        box->redraw();
+        std::vector<unsigned long> empty = drawn_row(w, box);
+        for (int i = 0; i < (int)shown.size(); i++)
+          spilt +=
+              (i % width < box->x() || i % width >= box->x() + box->w()) && shown[i] != empty[i];
+        EXPECT_EQ(spilt, 0);
+      }
+  }
+}
+
+// A move that clears nothing, once the top row is full, loses: the level box
+// says so until the row has room again.
+TEST_F(MainWindowTest, TheLevelBoxWarnsWhileTheTopRowIsFull) {
+  Varnel *b = board();
+  fill_without_matches(b);
+  { BoardBusy move; }
+  EXPECT_EQ(label_of(main_window->difficulty_box), "Top row full");
+  b->Array(0, 7, CELL_EMPTY);
+  { BoardBusy move; }
+  EXPECT_EQ(label_of(main_window->difficulty_box), "Medium");
+}
+
+// A level or Toggle Arrow Mode threw a game away for good (Ctrl+N: e2e).
+// Undo, with no move of the new game left, brings it back as it stood: its
+// board, level, mode, count and undo history.
+TEST_F(MainWindowTest, UndoBringsBackTheGameANewGameReplaced) {
+  Varnel *b = board();
+  for (const char *path : {"&Difficulty/Stupid", "&Difficulty/Toggle Arrow Mode"}) {
+    pick("&Difficulty/Hard");
+    fill_without_matches(b);
+    b->Array(0, 3, CELL_EMPTY);
+    b->moves = 6;
+    b->begin_move();
+    Shot before(b->board);
+    pick(path);
+    undo_cb(nullptr, nullptr);
+    EXPECT_TRUE(Shot(b->board) == before && b->moves == 6 && b->undo.size() == 1) << path;
+    EXPECT_TRUE(main_window->difficulty == 2 && b->arrow_mode == 0) << path;
+    EXPECT_TRUE(label_of(main_window->difficulty_box) == "Hard" &&
+                menu_bar()->find_item("&Difficulty/Hard")->value() &&
+                !menu_bar()->find_item("&Difficulty/Toggle Arrow Mode")->value());
+  }
+}
+
 // Run on a 1366 x 768 screen: the window starts small enough for the work
 // area and a title bar, with square tiles of whole pixels and the text as
 // it is.

@@ -137,4 +137,28 @@ TEST(ProgramExit, SignalsEndTheGameAsQuitDoes) {
   }
 }
 
+// `varnel --help` and a typo such as `varnel hard` dealt an Easy game over
+// the kept one. --help and --version print and end with 0, any other
+// argument that is no level the usage on stderr with 2; the kept game stays.
+TEST(ProgramExit, HelpVersionAndMistakesLeaveTheKeptGame) {
+  const struct {
+    const char *arg, *status, *out, *err; // the start of each output
+  } cases[] = {{"--help", "0", "Usage: varnel [LEVEL]", ""},
+               {"--version", "0", "varnel " VARNEL_VERSION, ""},
+               {"hard", "2", "", "varnel: not a level: \"hard\"\nUsage: varnel [LEVEL]"},
+               {"", "2", "", "varnel: not a level"}};
+  char tmpl[] = "/tmp/varnel-args-XXXXXX";
+  std::string dir = mkdtemp(tmpl), kept = dir + "/varnel/game";
+  ASSERT_EQ(system(("mkdir -m 700 " + dir + "/varnel && echo kept > " + kept).c_str()), 0);
+  for (auto c : cases) {
+    EXPECT_EQ(run("cd " + dir + " && XDG_STATE_HOME=" + dir + " timeout 20 " VARNEL_PROGRAM " '" +
+                  c.arg + "' >out 2>err; echo $?"),
+              c.status);
+    EXPECT_EQ(run("cat " + dir + "/out").rfind(c.out, 0), 0u) << c.arg;
+    EXPECT_EQ(run("cat " + dir + "/err").rfind(c.err, 0), 0u) << c.arg;
+    EXPECT_EQ(run("cat " + kept), "kept");
+  }
+  EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
 } // namespace

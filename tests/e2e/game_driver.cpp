@@ -257,6 +257,8 @@ Image render_result_button(const char *label, unsigned colour, unsigned label_co
   return render(&button, 100, 50);
 }
 
+// Drawn by the game's own tile: a toolkit label's arrow follows the
+// installed fonts, and its colour is the game's choice.
 Image render_arrow_tile(unsigned colour, int direction) {
   Fl_Group::current(nullptr); // a widget of its own, in no group
   // The game's own tile draws it: its arrow is sized from the tile and the

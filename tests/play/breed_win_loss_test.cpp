@@ -249,14 +249,20 @@ TEST_F(BreedWinLoss, NameDialogAnswers) {
   }
   {
     // Closing the dialog's window is a cancel as well.
+    // It proposes the name given last, kept with the settings.
     NameDialog answer(nullptr);
-    answer.instead = [] {
+    std::string proposed;
+    answer.instead = [&] {
       Fl_Input *in;
-      find_dialog(&in)->do_callback();
+      Fl_Window *dialog = find_dialog(&in);
+      proposed = in->value();
+      dialog->do_callback();
     };
     b->moves = 3;
     win_cb(nullptr, nullptr);
     EXPECT_EQ(answer.answered, 1);
+    EXPECT_EQ(proposed, "Zoë: the best");
+    EXPECT_EQ(load_settings().name, "Zoë: the best");
   }
   EXPECT_EQ(file_text("top_scores.txt"), "3:2:Player\n12:2:Zoë: the best\n12:2:Player\n");
 }

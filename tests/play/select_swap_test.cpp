@@ -122,19 +122,26 @@ TEST_F(SelectSwap, EveryNeighbourSwapsAndCounts) {
 TEST_F(SelectSwap, HintMarksTheSwapThatClears) {
   Varnel *b = board();
   VarnelButton::keys_in_use(true);
-  for (int arrows : {0, 1}) {
-    b->arrow_mode = arrows;
+  // 2: arrow mode where no arrow points the right way, which nothing told.
+  for (int arrows : {0, 1, 2}) {
+    b->arrow_mode = arrows > 0;
     fill_playing(b);
     for (int c : {10, 11, 12})
       b->Array(10, c, 9);
     b->Array(9, 13, 9);
     b->Array(10, 13, 10);
     b->buttons[9][13]->direction = 2;
-    b->buttons[10][13]->direction = 0;
+    b->buttons[10][13]->direction = arrows == 2 ? 4 : 0;
     b->moves = 0;
     hint_cb(nullptr, nullptr);
-    VarnelButton *first = b->buttons[9 + arrows][13], *second = b->buttons[10 - arrows][13];
+    int one = arrows == 1;
+    VarnelButton *first = b->buttons[9 + one][13], *second = b->buttons[10 - one][13];
     EXPECT_TRUE(first->hinted && second->hinted && Fl::focus() == first) << arrows;
+    // Both had the same mark; the first is told apart now, in arrow mode with
+    // the direction to turn it to. Asked again, the hint cost a move again.
+    EXPECT_TRUE(first->hint_first && !second->hint_first);
+    EXPECT_EQ(first->hint_direction, arrows == 2 ? 4 : -1);
+    hint_cb(nullptr, nullptr);
     EXPECT_STREQ(b->moves_box->label(), "1");
     left_click(b, first->row, 13);
     if (!arrows) left_click(b, second->row, 13);
@@ -169,6 +176,23 @@ TEST_F(SelectSwap, UndoGoesBackTwoHundredMovesAtMost) {
   // The board after the first move: the one before it went.
   EXPECT_TRUE(b->board[10][10] == 10 && b->board[10][11] == 9);
   EXPECT_EQ(b->moves, UNDO_LIMIT + 1);
+}
+
+// Crossing the board took up to 19 presses: Home and End go to the ends of
+// the row, Page Up and Page Down to the ends of the column.
+TEST_F(SelectSwap, HomeEndAndPageKeysTakeTheFocusAcross) {
+  Varnel *b = board();
+  const struct {
+    int key, row, col;
+  } keys[] = {{FL_Home, 7, 0}, {FL_End, 7, 19}, {FL_Page_Up, 0, 19}, {FL_Page_Down, 19, 19}};
+  b->buttons[7][5]->take_focus();
+  for (auto [key, row, col] : keys) {
+    Fl::e_keysym = key;
+    Fl::e_state = 0;
+    Fl::focus()->handle(FL_KEYBOARD);
+    EXPECT_EQ(Fl::focus(), b->buttons[row][col]) << key;
+  }
+  VarnelButton::keys_in_use(false);
 }
 
 TEST_F(SelectSwap, EqualColoursSwapAsAMove) {

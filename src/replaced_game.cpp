@@ -1,0 +1,23 @@
+// The game that a new game replaced, which Undo brings back.
+#include "replaced_game.h"
+
+#include "board.h"
+#include "board_game.h"
+#include "busy_state.h"
+
+static GameRecord held;
+static bool holding = false;
+
+void hold_replaced_game(const Varnel *board, int difficulty) {
+  if (board_busy() || board->moves == 0 || board->result_button->visible()) return;
+  held = board_game(board, difficulty);
+  holding = true;
+}
+
+bool take_replaced_game(GameRecord *game) {
+  if (!holding) return false;
+  *game = held;
+  held = GameRecord();
+  holding = false;
+  return true;
+}
