@@ -84,12 +84,6 @@ static int main_window_level() {
   return win ? win->difficulty : 1;
 }
 
-// The menu row's parts keep their proportions to the row: at 30 pixels the
-// menu bar is 590 wide, each box 100 x 26 at 2 from the top, 10 apart.
-static int in_row(int row, int length) {
-  return length * row / MENU_ROW;
-}
-
 // The game's shortcuts work from each of its windows: a shortcut that no
 // widget of the focused window takes (in the top-scores window, say) is
 // handed to the main window. One that the main window has had already it
@@ -103,15 +97,14 @@ int main_window_shortcut(int event) {
 MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Window(w, h, title) {
   this->difficulty = difficulty;
   row = h - w;
-  int box_w = in_row(row, 100), gap = in_row(row, 10), top = in_row(row, 2);
-  menu_bar = new RowMenuBar(0, 0, w - 2 * box_w - gap, row, menu_items);
+  menu_bar = new RowMenuBar(0, 0, w, row, menu_items);
   set_mark(menu_bar, SOUND_ITEM, game_settings.sound);
   set_mark(menu_bar, SYMBOLS_ITEM, game_settings.symbols);
   // The level in force carries the radio mark from the start.
   mark_level(menu_bar, difficulty);
-  difficulty_box =
-      new FitBox(w - 2 * box_w - gap, top, box_w, row - 2 * top, level_name(difficulty));
-  Fl_Box *moves_box = new FitBox(w - box_w, top, box_w, row - 2 * top, "");
+  difficulty_box = new FitBox(0, 0, 1, 1, level_name(difficulty));
+  Fl_Box *moves_box = new FitBox(0, 0, 1, 1, "");
+  lay_out_menu_row((RowMenuBar *)menu_bar, difficulty_box, moves_box, w, row);
   game = new Varnel(0, row, w, w, "Varnel");
   game->moves_box = moves_box;
   game->symbols = game_settings.symbols;
@@ -178,7 +171,7 @@ void MainWin::limit_size(bool fullscreen) {
     size_range(least_w, least_h);
   else
     size_range(least_w, least_h, std::max(least_w, sw),
-               std::max(least_h, sh - in_row(row, TITLE_BAR)));
+               std::max(least_h, sh - TITLE_BAR * row / MENU_ROW));
 }
 
 // F10 opens the Game menu and F11 switches fullscreen on and off; the tiles
