@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-// The relative luminance of a colour, as the web's contrast rules count it.
-static double luminance(Fl_Color c) {
+double luminance(Fl_Color c) {
   uchar rgb[3];
   Fl::get_color(c, rgb[0], rgb[1], rgb[2]);
   double linear[3];

@@ -13,3 +13,6 @@ void draw_symbol(int value, Fl_Color face, int x, int y, int size, int arrow_siz
 // Black or white, whichever stands out more on a tile whose face has the
 // colour face: the glyphs', the arrows' and the keyboard's focus mark's ink.
 Fl_Color ink_on(Fl_Color face);
+// The relative luminance of a colour, 0 to 1, as the web's contrast rules
+// count it.
+double luminance(Fl_Color c);

@@ -94,12 +94,13 @@ void VarnelButton::draw() {
 // The label's arrow, centred. The toolkit would size it from the font's
 // line height alone, which differs with the fonts installed, and with large
 // text on small tiles would fill the tile and spill into its neighbours.
-// White on the dark colours, as the label colour says; dark on the light
-// ones, where white would almost vanish.
+// White, as the label colour says, wherever white stands out at least 3:1
+// (every colour of Medium); black on the light colours of the harder
+// levels, where white would almost vanish.
 void VarnelButton::draw_arrow() {
   if (label_text[0] == '\0') return;
   int side = arrow_side(w(), labelsize());
-  Fl_Color ink = ink_on(color()) == FL_BLACK ? FL_BLACK : labelcolor();
+  Fl_Color ink = luminance(color()) > 0.3 ? FL_BLACK : labelcolor();
   fl_draw_symbol(label_text, x() + (w() - side) / 2, y() + (h() - side) / 2, side, side, ink);
 }
 
