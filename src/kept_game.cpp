@@ -5,6 +5,7 @@
 #include "private_dir.h"
 #include "regular_file.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -46,6 +47,14 @@ static std::string state_home() {
   return !state.empty() ? state : home.empty() ? "" : home + "/.local/state";
 }
 
+// A kill between a copy's making and its renaming leaves the copy: those of
+// earlier runs go once a run first opens the directory, at start where it
+// reads the kept game, else before its first copy.
+static void sweep_once(int dir_fd) {
+  static std::atomic<bool> swept{false};
+  if (!swept.exchange(true)) remove_stale_copies(dir_fd, GAME_NAME);
+}
+
 bool load_kept_game(GameRecord *game) {
   std::string state = state_home(), why;
   int dir_fd = state.empty() ? -1 : open_private_dir(state + "/varnel", why);
@@ -58,6 +67,7 @@ bool load_kept_game(GameRecord *game) {
     last_kept = text;
   else if (fstatat(dir_fd, GAME_NAME, &st, AT_SYMLINK_NOFOLLOW) == 0)
     renameat(dir_fd, GAME_NAME, dir_fd, BAD_NAME);
+  sweep_once(dir_fd);
   close(dir_fd);
   return loaded;
 }
@@ -82,13 +92,7 @@ static void write_game(const std::string &text) {
     dirs.insert(dirs.begin(), absolute_env("HOME") + "/.local");
   why = make_private_dirs(dirs);
   int dir_fd = why.empty() ? open_private_dir(dir, why) : -1;
-  // A kill between a copy's making and its renaming leaves the copy: those
-  // of earlier runs go before this run's first.
-  static bool swept = false;
-  if (dir_fd >= 0 && !swept) {
-    remove_stale_copies(dir_fd, GAME_NAME);
-    swept = true;
-  }
+  if (dir_fd >= 0) sweep_once(dir_fd);
   int err = dir_fd < 0 ? 0 : replace_private_file(dir_fd, GAME_NAME, text);
   if (dir_fd >= 0) close(dir_fd);
   if (dir_fd < 0 || err != 0) tell_once(dir, dir_fd < 0 ? why : strerror(err));

@@ -263,10 +263,10 @@ while :; do
     batch+=(key "${keys[RANDOM % ${#keys[@]}]}")
   elif [ $r -lt 82 ]; then
     batch+=(mousemove --window "$window" "$x" "$y" click $((4 + RANDOM % 2)))
-  elif [ $r -lt 99 ] || [ $((RANDOM % 4)) -ne 0 ]; then
+  elif [ $r -lt 98 ] || { [ $r -eq 99 ] && [ $((RANDOM % 4)) -ne 0 ]; }; then
     send_batch
     menu_pick
-  elif [ $((RANDOM % 2)) -eq 0 ]; then
+  elif [ $r -eq 98 ]; then
     send_batch
     kill_game
     start_game
