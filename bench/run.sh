@@ -25,7 +25,7 @@ cd "$work" || exit 1
 # No audio device, and none of the machine's ALSA plugins: the main table
 # does not depend on the sound set-up. The desktop case below uses the
 # machine's own.
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data
 export ALSA_CONFIG_PATH=$root/tests/common/no-audio.conf
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "n/a"; else print a[int((NR+1)/2)]}'; }

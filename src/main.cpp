@@ -1,9 +1,12 @@
 // Varnel: start-up, the event loop and shutdown.
 #include "main_window.h"
 
+#include "deal_args.h"
+#include "game_tally.h"
 #include "kept_game.h"
 #include "pa.h"
 #include "quit_signals.h"
+#include "records_file.h"
 #include "sizes.h"
 #include "top_scores.h"
 
@@ -49,6 +52,8 @@ static int starting_level(int argc, char **argv, bool &arrows) {
 
 int main(int argc, char **argv) {
   keep_standard_files_open();
+  DealArgs deal = take_deal_args(argc, argv);
+  if (!deal.error.empty()) return fprintf(stderr, "varnel: %s\n", deal.error.c_str()), 2;
   // One malloc arena for every thread: the audio library's start, on a
   // thread of its own, then reuses memory freed before it instead of
   // filling an arena of its own (on a desktop, about 140 KB less at the
@@ -69,7 +74,8 @@ int main(int argc, char **argv) {
   set_text_size(size.text);
   // Without a level argument the game kept from the last run goes on.
   GameRecord kept;
-  bool restoring = argc < 2 && load_kept_game(&kept);
+  bool restoring = !deal.given && argc < 2 && load_kept_game(&kept);
+  if (!restoring && (deal.given || argc >= 2)) abandon_kept_game();
   bool arrows = false;
   int level = restoring ? kept.difficulty : starting_level(argc, argv, arrows);
   MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
@@ -81,6 +87,7 @@ int main(int argc, char **argv) {
     win->restore_game(kept);
   } else {
     win->start_in_arrow_mode(arrows);
+    win->game->next_deal = deal.deal;
     win->game->Reset();
   }
   Fl::run();
@@ -91,6 +98,7 @@ int main(int argc, char **argv) {
   // from inside the event loop instead, and may lose that move: the file
   // then holds the one before, whole.)
   finish_keeping_game();
+  finish_keeping_records();
   if (terminate_audio() != 0) {
     // A sound thread is stuck inside the audio library: leave without
     // running anything that might wait for it (not even a flush of stdio,

@@ -7,10 +7,13 @@
 
 #include "board_undo.h"
 #include "busy_state.h"
+#include "deal.h"
+#include "deal_commands.h"
 #include "help.h"
 #include "hint_command.h"
 #include "kept_game.h"
 #include "pa.h"
+#include "records_window.h"
 #include "sizes.h"
 #include "window_icon.h"
 
@@ -33,6 +36,9 @@ Fl_Menu_Item menu_items[] = {
     {"Undo", FL_CTRL + 'z', undo_cb, nullptr, 0, 0, 0, 0, 0},
     {"Hint", FL_CTRL + 'h', hint_cb, nullptr, 0, 0, 0, 0, 0},
     {"Top Scores", 0, top_scores_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Records", 0, records_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Play Deal...", 0, play_deal_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Today's Deal", 0, todays_deal_cb, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Easy", 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
@@ -220,10 +226,13 @@ void MainWin::flush() {
 // whose result shows is not.
 static void keep_game(void *data) {
   MainWin *win = (MainWin *)data;
+  show_deal_in_title(win, win->game->tally.deal);
+  GameRecord kept = board_game(win->game, win->difficulty);
+  keep_tally(kept, win->game->tally);
   if (win->game->result_button->visible())
     forget_kept_game();
   else
-    keep_game_text(game_text(board_game(win->game, win->difficulty)));
+    keep_game_text(game_text(kept));
 }
 
 void MainWin::keep_game_between_runs() {
@@ -233,6 +242,8 @@ void MainWin::keep_game_between_runs() {
 void MainWin::restore_game(const GameRecord &kept) {
   start_in_arrow_mode(kept.arrow_mode);
   restore_board_game(game, kept);
+  game->tally = restore_tally(kept);
+  show_deal_in_title(this, game->tally.deal);
 }
 
 void quit_cb(Fl_Widget *, void *) {
@@ -241,6 +252,7 @@ void quit_cb(Fl_Widget *, void *) {
   main_window = nullptr;
   win->hide();
   hide_help();
+  hide_records();
   if (board_busy()) {
     // A move is running: close the name dialog, if one is open, so that the
     // move can run to its end; the window goes when the move has returned.
@@ -353,6 +365,21 @@ void hint_cb(Fl_Widget *, void *) {
 // The list as last read, at any time, in the window a win opens.
 void top_scores_cb(Fl_Widget *, void *) {
   if (main_window && main_window->game) main_window->game->ShowTopScores();
+}
+
+// Records open on the page of the game in force. The deal's dialog runs
+// the event loop: the game may have ended by its answer.
+void records_cb(Fl_Widget *, void *) {
+  if (main_window && main_window->game) show_records(main_window->game->tally.page, main_window);
+}
+void play_deal_cb(Fl_Widget *, void *) {
+  long deal = -1;
+  if (main_window && ask_deal_number(main_window, main_window->game->tally.deal, deal) &&
+      main_window)
+    start_deal(main_window->game, deal);
+}
+void todays_deal_cb(Fl_Widget *, void *) {
+  if (main_window && main_window->game) start_deal(main_window->game, todays_deal(time(nullptr)));
 }
 
 void help_cb(Fl_Widget *, void *) {

@@ -109,7 +109,10 @@ void quit(Game &game) {
 TEST(Window, TitleSizeLayoutAndTheFirstGame) {
   Game game;
   ASSERT_NE(game.window, 0u);
-  EXPECT_EQ(window_name(game.window), "Varnel");
+  // The first game's deal number is the clock's second, its seed as ever.
+  long deal = -1;
+  wait_for([&] { return sscanf(window_name(game.window).c_str(), "Varnel — deal %ld", &deal) == 1; });
+  EXPECT_NEAR(deal, (long)time(nullptr), 60);
   int x, y, w, h;
   ASSERT_TRUE(window_geometry(game.window, x, y, w, h));
   EXPECT_EQ(w, 800);
