@@ -9,7 +9,7 @@ runs=${1:-21}
 build=$root/build
 if [ -z "${VARNEL_BENCH_INNER:-}" ]; then
   cmake -S "$root" -B "$build" >/dev/null && cmake --build "$build" -j"$(nproc)" \
-    --target varnel sounds floor startup board_bench sound_play_child sound_compare_recording \
+    --target varnel sounds floor startup board_bench records_bench sound_play_child sound_compare_recording \
     >/dev/null || exit 1
   # The server's default scheduler lets a client that keeps it busy (the
   # game showing its first deal) hold it for a time slice, during which the
@@ -110,6 +110,7 @@ row "animation step (ms, median of 2000)" "$game_step" "$floor_step" "$(ratio "$
 echo "threads of the game: $g_threads"
 echo "start-up runs: $runs (medians); idle and memory: one run each"
 grep -v 'animation step' "$work/board_bench.txt"
+"$build/bench/records_bench" || exit 1
 if [ -x "$build/bench/sound_bench" ]; then
   "$build/bench/sound_bench"
 fi

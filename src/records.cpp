@@ -83,7 +83,8 @@ static bool read_page(const std::vector<std::string> &w, int index, RecordPage &
   long long v[6];
   if (w.size() != 12) return false;
   for (int i = 0; i < 6; i++)
-    if (w[2 * i] != names[i] || !number(w[2 * i + 1], i == 5 ? COUNT_MAX * COUNT_MAX : COUNT_MAX, v[i]))
+    if (w[2 * i] != names[i] ||
+        !number(w[2 * i + 1], i == 5 ? COUNT_MAX * COUNT_MAX : COUNT_MAX, v[i]))
       return false;
   page.played = (int)v[1], page.won = (int)v[2], page.streak = (int)v[3], page.longest = (int)v[4];
   page.win_moves = v[5];

@@ -23,13 +23,13 @@ static const char BAD_NAME[] = "records.bad";
 // thread, which only queues the result. Results are never dropped: each
 // waits in `pending` until a file holding it has replaced the old one.
 struct RecordsQueue {
-  std::mutex lock;                   // pending, taken, busy, newest
-  std::condition_variable changed;   // a result queued, or a write done
-  std::deque<RecordResult> pending;  // oldest first
-  size_t taken = 0;                  // the first this many are being written
-  bool busy = false;                 // the writer is at work
-  bool stalled = false;              // the last write failed; none queued since
-  std::mutex file;                   // the rename, against a read of the file
+  std::mutex lock;                  // pending, taken, busy, newest
+  std::condition_variable changed;  // a result queued, or a write done
+  std::deque<RecordResult> pending; // oldest first
+  size_t taken = 0;                 // the first this many are being written
+  bool busy = false;                // the writer is at work
+  bool stalled = false;             // the last write failed; none queued since
+  std::mutex file;                  // the rename, against a read of the file
   WinRow newest;
   int newest_page = -1;
 };

@@ -24,12 +24,11 @@ static const char NO_WINS[] = "No wins yet.";
 static const char RESET_BUTTON[] = "Reset Records";
 static const char RESET_QUESTION[] = "Empty every page of your records? This cannot be undone.";
 static const char *const COLUMNS[] = {"", "Moves", "Date", "Deal"};
-static const char *const STATISTICS[] = {"Games played", "Won",         "Win rate",
-                                         "Current streak", "Longest streak", "Fewest moves",
-                                         "Average moves of a win"};
-static const char PAGE_NAMES[RECORD_PAGES][16] = {"Easy",        "Easy Arrow", "Medium",
-                                                  "Medium Arrow", "Hard",       "Hard Arrow",
-                                                  "Stupid",      "Stupid Arrow"};
+static const char *const STATISTICS[] = {
+    "Games played",          "Won", "Win rate", "Current streak", "Longest streak", "Fewest moves",
+    "Average moves of a win"};
+static const char PAGE_NAMES[RECORD_PAGES][16] = {"Easy", "Easy Arrow", "Medium", "Medium Arrow",
+                                                  "Hard", "Hard Arrow", "Stupid", "Stupid Arrow"};
 
 // The Records window while it is open.
 static Fl_Double_Window *open_records = nullptr;
@@ -133,8 +132,8 @@ static Fl_Double_Window *build(int page_shown, const Records &records) {
     if (p == page_shown) tabs->value(group);
   }
   tabs->end();
-  Fl_Button *reset = new Fl_Button(MARGIN, tab + page_h + MARGIN, text_scaled(130), button_h,
-                                   RESET_BUTTON);
+  Fl_Button *reset =
+      new Fl_Button(MARGIN, tab + page_h + MARGIN, text_scaled(130), button_h, RESET_BUTTON);
   reset->callback(reset_records_cb);
   win->end();
   win->callback(close_cb);
@@ -154,7 +153,6 @@ Fl_Double_Window *show_records(int page, Fl_Window *beside) {
   return open_records;
 }
 
-
 void hide_records() {
   if (!open_records) return;
   open_records->hide();
@@ -167,7 +165,8 @@ void hide_records() {
 static void reset_records_cb(Fl_Widget *button, void *) {
   Fl_Window *over = button->window();
   prepare_dialog(over);
-  if (fl_choice("%s", fl_cancel, RESET_BUTTON, nullptr, RESET_QUESTION) != 1 || open_records != over)
+  if (fl_choice("%s", fl_cancel, RESET_BUTTON, nullptr, RESET_QUESTION) != 1 ||
+      open_records != over)
     return;
   RecordResult reset;
   reset.event = EVENT_RESET;
