@@ -37,7 +37,7 @@ Fl_Menu_Item menu_items[] = {
     {"Hint", FL_CTRL + 'h', hint_cb, nullptr, 0, 0, 0, 0, 0},
     {"Top Scores", 0, top_scores_cb, nullptr, 0, 0, 0, 0, 0},
     {"Records", 0, records_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Play Deal...", 0, play_deal_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Play Deal…", 0, play_deal_cb, nullptr, 0, 0, 0, 0, 0},
     {"Today's Deal", 0, todays_deal_cb, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
