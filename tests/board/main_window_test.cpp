@@ -55,7 +55,7 @@ int highest_value(Varnel *b) {
 // starts from the marks of start-up and leaves them so.
 class MainWindowTest : public GameTest {
 protected:
-  static const int ENTRIES = 23;
+  static const int ENTRIES = 26;
   int flags[ENTRIES];
   void SetUp() override {
     for (int i = 0; i < ENTRIES; i++)
@@ -93,6 +93,9 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {"Undo", undo_cb, 0, FL_CTRL + 'z'},
                      {"Hint", hint_cb, 0, FL_CTRL + 'h'},
                      {"Top Scores", top_scores_cb, 0, 0},
+                     {"Records", records_cb, 0, 0},
+                     {"Play Deal…", play_deal_cb, 0, 0},
+                     {"Today's Deal", todays_deal_cb, 0, 0},
                      {nullptr, nullptr, 0, 0},
                      {"&Difficulty", nullptr, FL_SUBMENU, 0},
                      {"Easy", easy_cb, FL_MENU_RADIO, 0},
