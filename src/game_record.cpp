@@ -65,7 +65,7 @@ public:
     std::string l;
     size_t prefix = strlen(name);
     if (!read_line(l) || l.compare(0, prefix, name) != 0 || l.size() <= prefix + 1 ||
-        l.size() > prefix + 10 || l[prefix] != ' ')
+        l.size() > prefix + 11 || l[prefix] != ' ')
       return false;
     long n = 0;
     for (size_t i = prefix + 1; i < l.size(); i++) {

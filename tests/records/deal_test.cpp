@@ -158,7 +158,7 @@ TEST_F(Deal, TheCommandLineAndPlayDealDealAlikeAndABadNumberIsAskedAgain) {
 // game has been kept and put back in a run whose clock seeded otherwise.
 TEST_F(Deal, AKeptGameBreedsOnAsWithoutARestart) {
   Varnel *b = board();
-  deal(b, 99, 1, false);
+  deal(b, DEAL_MAX, 1, false);
   left_click(b, 10, 10);
   left_click(b, 10, 11);
   GameRecord kept = board_game(b, 1);
@@ -176,7 +176,7 @@ TEST_F(Deal, AKeptGameBreedsOnAsWithoutARestart) {
     main_window->restore_game(back);
   }
   EXPECT_EQ(after[0], after[1]);
-  EXPECT_EQ(b->tally.deal, 99);
+  EXPECT_EQ(b->tally.deal, DEAL_MAX);
   // A game kept by the older version loads, its deal unknown.
   GameRecord older;
   text.erase(text.find("deal "), text.find("end\n") - text.find("deal "));
