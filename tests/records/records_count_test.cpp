@@ -8,13 +8,19 @@
 #include "records_file.h"
 #include "records_window.h"
 
-#include <FL/Fl_Box.H>
 #include <map>
 
 namespace {
 
 class Records_ : public GameTest {
 protected:
+  // A new game of deal 5; every name dialog is cancelled.
+  NameDialog names{nullptr, 1000};
+  void SetUp() override {
+    GameTest::SetUp();
+    board()->next_deal = 5;
+    board()->Reset();
+  }
   // The Medium page in swap mode, as the file holds it now.
   RecordPage medium() {
     finish_keeping_records();
@@ -26,107 +32,84 @@ protected:
 };
 
 void swap_move(Varnel *b, int row, int col) {
-  left_click(b, row, col);
-  left_click(b, row, col + 1);
+  left_click(b, row, col), left_click(b, row, col + 1);
 }
 
-// What the player does, step by step, on the Medium level in swap mode.
-const std::map<std::string, std::function<void(Varnel *)>> steps = {
+// Quit, and a new run that goes on with the kept game.
+void restart(Varnel *b) {
+  GameRecord kept = board_game(b, 1), back;
+  keep_tally(kept, b->tally);
+  ASSERT_TRUE(read_game_text(game_text(kept), &back));
+  b->tally = GameTally();
+  main_window->restore_game(back);
+}
+
+// What the player does, step by step, at the Medium level in swap mode.
+const std::map<std::string, void (*)(Varnel *)> steps = {
     {"move", [](Varnel *b) { fill_playing(b), swap_move(b, 10, 10); }},
-    {"win",
-     [](Varnel *b) {
-       column_ready_to_clear(b);
-       NameDialog answer(nullptr);
-       swap_move(b, 19, 0);
-     }},
+    {"win", [](Varnel *b) { column_ready_to_clear(b), swap_move(b, 19, 0); }},
     {"loss",
      [](Varnel *b) {
-       fill_without_matches(b);
-       remember_move(b->undo, b->board, b->buttons);
-       b->Breed();
+       fill_without_matches(b), remember_move(b->undo, b->board, b->buttons), b->Breed();
      }},
-    {"Win menu",
-     [](Varnel *) {
-       NameDialog answer(nullptr);
-       win_cb(nullptr, nullptr);
-     }},
+    {"Win", [](Varnel *) { win_cb(nullptr, nullptr); }},
     {"reset", [](Varnel *) { reset_menu_cb(nullptr, nullptr); }},
     {"level", [](Varnel *) { hard_cb(nullptr, nullptr), medium_cb(nullptr, nullptr); }},
     {"mode", [](Varnel *) { arrow_mode_cb(nullptr, nullptr), arrow_mode_cb(nullptr, nullptr); }},
     {"deal", [](Varnel *) { todays_deal_cb(nullptr, nullptr); }},
     {"undo", [](Varnel *) { undo_cb(nullptr, nullptr); }},
-    // Quit and a new run that goes on with the kept game.
-    {"restart",
-     [](Varnel *b) {
-       GameRecord kept = board_game(b, 1), back;
-       keep_tally(kept, b->tally);
-       ASSERT_TRUE(read_game_text(game_text(kept), &back));
-       b->tally = GameTally();
-       main_window->restore_game(back);
-     }},
+    {"restart", restart},
 };
 
 TEST_F(Records_, WhatCountsByEachPathAGameTakes) {
-  const struct {
-    std::vector<std::string> steps;
-    int played, won, streak, longest;
-  } cases[] = {
-      {{"reset"}, 0, 0, 0, 0},
-      {{"move", "reset"}, 1, 0, 0, 0},
-      {{"win"}, 1, 1, 1, 1},
-      {{"win", "reset", "win", "win"}, 2, 2, 2, 2},
-      {{"win", "reset", "move", "loss"}, 2, 1, 0, 1},
-      {{"win", "reset", "move", "level"}, 2, 1, 0, 1},
-      {{"win", "reset", "move", "mode"}, 2, 1, 0, 1},
-      {{"win", "reset", "move", "deal"}, 2, 1, 0, 1},
-      {{"win", "reset", "Win menu"}, 2, 1, 0, 1},
-      {{"win", "reset", "move", "loss", "undo", "win", "reset"}, 2, 1, 0, 1},
-      {{"move", "move", "undo", "undo", "reset"}, 1, 0, 0, 0},
-      {{"move", "restart", "move", "win"}, 1, 1, 1, 1},
-      {{"move", "restart", "reset"}, 1, 0, 0, 0},
-      {{"move", "loss", "undo", "restart", "win"}, 1, 0, 0, 0},
+  // The steps, and then: played, won, the streak and the longest.
+  const char *const cases[][2] = {
+      {"reset", "0 0 0 0"},
+      {"move reset", "1 0 0 0"},
+      {"win", "1 1 1 1"},
+      {"win reset win win", "2 2 2 2"},
+      {"win reset move loss", "2 1 0 1"},
+      {"win reset move level", "2 1 0 1"},
+      {"win reset move mode", "2 1 0 1"},
+      {"win reset move deal", "2 1 0 1"},
+      {"win reset Win", "2 1 0 1"},
+      {"win reset move loss undo win reset", "2 1 0 1"},
+      {"move move undo undo reset", "1 0 0 0"},
+      {"move restart move win", "1 1 1 1"},
+      {"move restart reset", "1 0 0 0"},
+      {"move loss undo restart win", "1 0 0 0"},
   };
   for (const auto &c : cases) {
-    std::string path;
-    for (const std::string &step : c.steps)
-      path += step + ", ";
-    SCOPED_TRACE(path);
+    SCOPED_TRACE(c[0]);
     RecordResult reset;
     reset.event = EVENT_RESET;
     record_result(reset);
-    board()->next_deal = 5;
-    board()->Reset();
-    for (const std::string &step : c.steps)
+    reset_menu_cb(nullptr, nullptr);
+    std::istringstream path(c[0]);
+    for (std::string step; path >> step;)
       steps.at(step)(board());
     RecordPage page = medium();
-    EXPECT_EQ(page.played, c.played);
-    EXPECT_EQ(page.won, c.won);
-    EXPECT_EQ(page.streak, c.streak);
-    EXPECT_EQ(page.longest, c.longest);
+    EXPECT_EQ(std::to_string(page.played) + " " + std::to_string(page.won) + " " +
+                  std::to_string(page.streak) + " " + std::to_string(page.longest),
+              c[1]);
   }
 }
 
 // A win, then Records: the page of the game, its row there, highlighted.
 TEST_F(Records_, AWinIsTheHighlightedRowOfItsPage) {
-  board()->next_deal = 5;
-  board()->Reset();
-  steps.at("move")(board());
-  steps.at("win")(board());
+  steps.at("move")(board()), steps.at("win")(board());
   records_cb(nullptr, nullptr);
   ASSERT_EQ(medium().best.size(), 1u);
-  Fl_Window *records = nullptr;
-  for (Fl_Window *w = Fl::first_window(); w; w = Fl::next_window(w))
-    if (w->label() && std::string(w->label()) == "Records") records = w;
-  ASSERT_NE(records, nullptr);
-  std::vector<std::string> highlighted;
+  Fl_Window *records = Fl::first_window();
+  ASSERT_STREQ(records->label(), "Records");
+  std::vector<std::string> highlighted; // rank, moves, date, deal
   std::function<void(Fl_Widget *)> look = [&](Fl_Widget *w) {
     if (w->color() == NEWEST_WIN_COLOUR && w->visible_r()) highlighted.push_back(w->label());
-    if (Fl_Group *g = w->as_group())
-      for (int i = 0; i < g->children(); i++)
-        look(g->child(i));
+    for (int i = 0; w->as_group() && i < w->as_group()->children(); i++)
+      look(w->as_group()->child(i));
   };
   look(records);
-  ASSERT_EQ(highlighted.size(), 4u); // rank, moves, date, deal
+  ASSERT_EQ(highlighted.size(), 4u);
   EXPECT_EQ(highlighted[0] + " " + highlighted[1] + " " + highlighted[3], "1. 1 5");
   hide_records();
 }

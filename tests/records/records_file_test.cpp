@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "records_file.h"
+#include "records.h"
 
 namespace {
 
@@ -31,39 +32,13 @@ RecordResult result(RecordEvent event, int moves = 0, bool counted = false) {
   return r;
 }
 
-// A game's first move and its win; a loss and a win of games not counted
-// before.
+// Another copy's records: a game played and won, one lost, one won.
 Records three_results() {
   Records records;
   for (const RecordResult &r : {result(EVENT_PLAYED), result(EVENT_WON, 40, true),
                                 result(EVENT_LOST), result(EVENT_WON, 31)})
     apply_result(records, r);
   return records;
-}
-
-TEST(RecordsText, WrittenIsReadBackAndAnythingElseRefused) {
-  std::string text = records_text(three_results());
-  Records read;
-  ASSERT_TRUE(read_records_text(text, &read));
-  EXPECT_EQ(records_text(read), text);
-  const RecordPage &page = read.pages[3];
-  EXPECT_EQ(page.played, 3);
-  EXPECT_EQ(page.won, 2);
-  EXPECT_EQ(page.streak, 1);
-  EXPECT_EQ(page.best[0].moves, 31);
-  auto replaced = [&](const std::string &from, const std::string &to) {
-    std::string t = text;
-    return t.replace(t.find(from), from.size(), to);
-  };
-  for (const std::string &bad :
-       {std::string(""), text.substr(0, text.size() - 1), text + "\n", replaced("won 2", "won 4"),
-        replaced("page 4", "page 5"), replaced("win 31", "win -31"), replaced("win 40", "win 30"),
-        replaced("played 3", "played 03x"), replaced("records 1", "records 2"),
-        replaced("1765198242 -", "1765198242 4294967296"), replaced("end\n", "")}) {
-    Records untouched;
-    EXPECT_FALSE(read_records_text(bad, &untouched)) << bad;
-    EXPECT_EQ(untouched.pages[3].played, 0);
-  }
 }
 
 // Anything but the player's own records under the name gives empty records
@@ -135,26 +110,18 @@ TEST(DealArguments, BadNumbersAreRefusedAndTheKeptGameUntouched) {
   std::string dir = mkdtemp(tmpl), game = dir + "/varnel/game";
   std::filesystem::create_directories(dir + "/varnel");
   std::ofstream(game) << "a kept game";
-  const struct {
-    const char *args, *message;
-  } cases[] = {
-      {"--deal", "--deal needs a deal number, from 0 to 4294967295."},
-      {"--deal ''", "--deal : No deal number was given."},
-      {"--deal abc", "--deal abc: A deal number is a whole number from 0 to 4294967295, "
-                     "digits only."},
-      {"--deal -1 2", "--deal -1: A deal number is a whole number from 0 to 4294967295, "
-                      "digits only."},
-      {"--deal 4294967296", "--deal 4294967296: That is too large: deal numbers go up to "
-                            "4294967295."},
-  };
+  const char *const cases[][2] = {{"", "--deal needs a deal number"},
+                                  {"''", "--deal : No deal number was given."},
+                                  {"abc", "--deal abc: A deal number is a whole number"},
+                                  {"-1 2", "--deal -1: A deal number is a whole number"},
+                                  {"4294967296", "--deal 4294967296: That is too large"}};
   for (const auto &c : cases) {
-    SCOPED_TRACE(c.args);
-    std::string cmd =
-        "XDG_STATE_HOME=" + dir + " " VARNEL_PROGRAM " " + c.args + " 2>" + dir + "/err </dev/null";
-    int status = system(cmd.c_str());
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 2);
-    EXPECT_EQ(read_text(dir + "/err"), "varnel: " + std::string(c.message) + "\n");
+    SCOPED_TRACE(c[0]);
+    int status = system(("XDG_STATE_HOME=" + dir + " " VARNEL_PROGRAM " --deal " + c[0] + " 2>" +
+                         dir + "/err </dev/null")
+                            .c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+    EXPECT_EQ(read_text(dir + "/err").rfind("varnel: " + std::string(c[1]), 0), 0u);
     EXPECT_EQ(read_text(game), "a kept game");
   }
   std::filesystem::remove_all(dir);
