@@ -1,12 +1,10 @@
 // The player's records on real widgets: what counts, by each path a game
-// can take, read back from the records file; and a win shown highlighted
-// in the Records window.
+// can take, read back from the records file.
 #include "play_helpers.h"
 
 #include "board_undo.h"
 #include "game_tally.h"
 #include "records_file.h"
-#include "records_window.h"
 
 #include <map>
 
@@ -93,25 +91,6 @@ TEST_F(Records_, WhatCountsByEachPathAGameTakes) {
                   std::to_string(page.streak) + " " + std::to_string(page.longest),
               c[1]);
   }
-}
-
-// A win, then Records: the page of the game, its row there, highlighted.
-TEST_F(Records_, AWinIsTheHighlightedRowOfItsPage) {
-  steps.at("move")(board()), steps.at("win")(board());
-  records_cb(nullptr, nullptr);
-  ASSERT_EQ(medium().best.size(), 1u);
-  Fl_Window *records = Fl::first_window();
-  ASSERT_STREQ(records->label(), "Records");
-  std::vector<std::string> highlighted; // rank, moves, date, deal
-  std::function<void(Fl_Widget *)> look = [&](Fl_Widget *w) {
-    if (w->color() == NEWEST_WIN_COLOUR && w->visible_r()) highlighted.push_back(w->label());
-    for (int i = 0; w->as_group() && i < w->as_group()->children(); i++)
-      look(w->as_group()->child(i));
-  };
-  look(records);
-  ASSERT_EQ(highlighted.size(), 4u);
-  EXPECT_EQ(highlighted[0] + " " + highlighted[1] + " " + highlighted[3], "1. 1 5");
-  hide_records();
 }
 
 } // namespace
