@@ -222,8 +222,8 @@ void MainWin::flush() {
   if (after_first_paint) Fl::add_timeout(0.0, run_after_first_paint, (Fl_Window *)this);
 }
 
-// Once a board operation has ended, the game as it stands is kept; a game
-// whose result shows is not.
+// Once a board operation has ended, the title names the game's deal and
+// the game as it stands is kept, with its deal; one whose result shows is not.
 static void keep_game(void *data) {
   MainWin *win = (MainWin *)data;
   show_deal_in_title(win, win->game->tally.deal);
