@@ -9,7 +9,7 @@ runs=${1:-21}
 build=$root/build
 if [ -z "${VARNEL_BENCH_INNER:-}" ]; then
   cmake -S "$root" -B "$build" >/dev/null && cmake --build "$build" -j"$(nproc)" \
-    --target varnel sounds floor startup board_bench sound_play_child sound_compare_recording \
+    --target varnel sounds floor startup board_bench records_bench sound_play_child sound_compare_recording \
     >/dev/null || exit 1
   # The server's default scheduler lets a client that keeps it busy (the
   # game showing its first deal) hold it for a time slice, during which the
@@ -25,7 +25,7 @@ cd "$work" || exit 1
 # No audio device, and none of the machine's ALSA plugins: the main table
 # does not depend on the sound set-up. The desktop case below uses the
 # machine's own.
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data
 export ALSA_CONFIG_PATH=$root/tests/common/no-audio.conf
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "n/a"; else print a[int((NR+1)/2)]}'; }
@@ -110,6 +110,7 @@ row "animation step (ms, median of 2000)" "$game_step" "$floor_step" "$(ratio "$
 echo "threads of the game: $g_threads"
 echo "start-up runs: $runs (medians); idle and memory: one run each"
 grep -v 'animation step' "$work/board_bench.txt"
+"$build/bench/records_bench" || exit 1
 if [ -x "$build/bench/sound_bench" ]; then
   "$build/bench/sound_bench"
 fi

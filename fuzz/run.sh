@@ -9,7 +9,7 @@ set -u
 seconds=${1:-30}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VARNEL_FUZZ_BUILD:-$root/build-fuzz}
-targets="read_wave_fuzz top_scores_fuzz settings_fuzz game_record_fuzz"
+targets="read_wave_fuzz top_scores_fuzz settings_fuzz game_record_fuzz records_fuzz"
 
 if ! command -v clang++ >/dev/null; then
   echo "fuzz: clang++ is not installed" >&2

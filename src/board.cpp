@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "busy_state.h"
+#include "deal.h"
 #include "pa.h"
 #include "scores_window.h"
 
@@ -107,17 +108,19 @@ void Varnel::show_step() {
 
 void Varnel::Reset() {
   BoardBusy busy;
+  tally_abandoned(tally, moves);
   game_number++;
-  global_win = 0;
   int n = colour_count(level());
   close_scores_window(scores_window);
   moves = 0;
   clear_selection();
   clear_hint();
   undo.clear();
-  srand48((int)time(nullptr));
+  int directions[BOARD_ROWS][BOARD_COLS];
+  tally = new_tally(seed_deal(next_deal, directions), level(), arrow_mode == 1);
   for (int r = 0; r < BOARD_ROWS; r++) {
     for (int c = 0; c < BOARD_COLS; c++) {
+      buttons[r][c]->direction = directions[r][c];
       Array(r, c, r == 0 ? CELL_EMPTY : (int)(drand48() * n));
       marked[r][c] = 0;
     }
@@ -174,6 +177,7 @@ void Varnel::Fall() {
 }
 
 void Varnel::count_move() {
+  tally_move(tally);
   moves++;
   show_move_count();
 }
@@ -266,7 +270,7 @@ int Varnel::Breed() {
   // The score is the game's as it stands now: a flush below can start a
   // new game.
   int won_moves = moves, won_mode = arrow_mode;
-  bool won = global_win == 1;
+  bool won = global_win == 1, forced = won;
   for (int c = 0; c < BOARD_COLS; c++)
     if (board[BOARD_ROWS - 1][c] == CELL_EMPTY) won = true;
   if (!won) {
@@ -290,10 +294,12 @@ int Varnel::Breed() {
       return 0;
     }
     set_play_wav(SOUND_SAD);
+    tally_lost(tally);
     show_result(-1);
     Fl::check();
     return 0;
   }
+  tally_won(tally, forced, won_moves);
   show_result(1);
   Fl::check();
   set_play_wav(SOUND_FANFARE);
@@ -380,7 +386,7 @@ void reset_cb(Fl_Widget *widget, void *data) {
 }
 
 void Varnel::begin_move() {
-  remember_move(undo, board, buttons, result_button->result());
+  remember_move(undo, board, buttons, result_button->shown_result());
 }
 
 void Varnel::show_result(int result) {

@@ -6,6 +6,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 
+#include "game_tally.h"
 #include "result_button.h"
 #include "rules.h"
 #include "tile.h"
@@ -42,6 +43,10 @@ public:
   long game_number = 0;
   // The board before each move of this game, for Undo.
   UndoHistory undo;
+  // This game's deal number, and whether the player's records counted it.
+  GameTally tally;
+  // The deal the next new game deals; -1: the clock's.
+  long next_deal = -1;
 
   Varnel(int x, int y, int w, int h, const char *label = nullptr);
   ~Varnel() override;

@@ -1,6 +1,7 @@
 // The text of a game kept between runs: writing it, and reading it back.
 #include "game_record.h"
 
+#include <cstdio>
 #include <cstring>
 
 // The first line; a game of another version's format is not read.
@@ -39,6 +40,11 @@ std::string game_text(const GameRecord &game) {
   text += "undo " + std::to_string(game.undo.size()) + "\n";
   for (const BoardState &before : game.undo)
     add_board(text, before);
+  if (game.deal >= 0) text += "deal " + std::to_string(game.deal) + "\n";
+  if (game.generator_known)
+    text += "rng " + std::to_string(game.generator[0]) + " " + std::to_string(game.generator[1]) +
+            " " + std::to_string(game.generator[2]) + "\n";
+  if (game.counted) text += "counted " + std::to_string(game.counted) + "\n";
   text += "end\n";
   return text;
 }
@@ -55,19 +61,36 @@ public:
     return true;
   }
   // A line "name N" with N a plain decimal number in 0..most.
-  bool read_number(const char *name, int most, int &value) {
+  template <class Number> bool read_number(const char *name, long most, Number &value) {
     std::string l;
     size_t prefix = strlen(name);
     if (!read_line(l) || l.compare(0, prefix, name) != 0 || l.size() <= prefix + 1 ||
-        l.size() > prefix + 10 || l[prefix] != ' ')
+        l.size() > prefix + 11 || l[prefix] != ' ')
       return false;
     long n = 0;
     for (size_t i = prefix + 1; i < l.size(); i++) {
       if (l[i] < '0' || l[i] > '9') return false;
       n = n * 10 + (l[i] - '0');
     }
-    value = (int)n;
+    value = (Number)n;
     return n <= most;
+  }
+  // Whether the next line is "name ...".
+  bool next_is(const char *name) const {
+    size_t n = strlen(name);
+    return text.compare(at, n, name) == 0 && text.compare(at + n, 1, " ") == 0;
+  }
+  // The line "rng A B C": the generator's state, three numbers 0..65535,
+  // as this program writes them (no signs, zeros in front or other blanks).
+  bool read_generator(unsigned short state[3]) {
+    std::string l;
+    unsigned a = 0, b = 0, c = 0;
+    char more;
+    if (!read_line(l) || sscanf(l.c_str(), "rng %5u %5u %5u%c", &a, &b, &c, &more) != 3 ||
+        a > 65535 || b > 65535 || c > 65535)
+      return false;
+    state[0] = a, state[1] = b, state[2] = c;
+    return l == "rng " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c);
   }
   bool read_board(BoardState &board) {
     std::string l;
@@ -105,6 +128,10 @@ bool read_game_text(const std::string &text, GameRecord *game) {
   read.undo.resize(undo);
   for (BoardState &before : read.undo)
     if (!in.read_board(before)) return false;
+  if ((in.next_is("deal") && !in.read_number("deal", 4294967295L, read.deal)) ||
+      (in.next_is("rng") && !(read.generator_known = in.read_generator(read.generator))) ||
+      (in.next_is("counted") && !in.read_number("counted", 2, read.counted)))
+    return false;
   if (!in.read_line(l) || l != "end" || !in.at_end()) return false;
   *game = std::move(read);
   return true;

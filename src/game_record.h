@@ -26,6 +26,13 @@ struct GameRecord {
   int difficulty = 1;
   bool arrow_mode = false;
   std::deque<BoardState> undo; // the board before each move, oldest first
+  // Written by this version, unknown in a game of an older one: the deal
+  // number (-1 unknown), the random generator's state, and how far the
+  // player's records have counted the game (game_tally.h).
+  long deal = -1;
+  bool generator_known = false;
+  unsigned short generator[3] = {0, 0, 0};
+  int counted = 0;
 };
 
 // The largest text a game can have; a longer file is not one.
@@ -33,7 +40,9 @@ const size_t GAME_TEXT_MAX_BYTES = (UNDO_LIMIT + 1) * BOARD_ROWS * (2 * BOARD_CO
 
 // The text of a game: a version line, the level, arrow mode and the move
 // count, the board, and the undo history, each board as 20 lines of a
-// letter and a digit per cell.
+// letter and a digit per cell; then, where known, the deal number, the
+// generator's state and the records' count, each a line that an older
+// game's text lacks.
 std::string game_text(const GameRecord &game);
 // Reads a game's text; false, with game untouched, unless it is whole and
 // every value in range.

@@ -101,3 +101,16 @@ void hide_help() {
   for (Fl_Window *win : windows)
     if (win) win->hide();
 }
+
+static Fl_Window *window_of(Fl_Widget *w) {
+  return w ? w->top_window() : nullptr;
+}
+void help_cb(Fl_Widget *w, void *) {
+  show_help(HelpPage::HOW_TO_PLAY, window_of(w));
+}
+void keys_cb(Fl_Widget *w, void *) {
+  show_help(HelpPage::KEYS, window_of(w));
+}
+void about_cb(Fl_Widget *w, void *) {
+  show_help(HelpPage::ABOUT, window_of(w));
+}

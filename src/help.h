@@ -11,5 +11,10 @@ enum class HelpPage { HOW_TO_PLAY, KEYS, ABOUT };
 // a second copy. No help window holds up the game behind it, and Escape or the window
 // manager's close hides it.
 Fl_Window *show_help(HelpPage page, Fl_Window *beside = nullptr);
+// Help → How to Play, Keys and About Varnel: each page opens beside the
+// window of the menu it was picked from.
+void help_cb(Fl_Widget *w, void *);
+void keys_cb(Fl_Widget *w, void *);
+void about_cb(Fl_Widget *w, void *);
 // Hides every help window: the game ends only once no window is shown.
 void hide_help();

@@ -2,9 +2,12 @@
 #include "main_window.h"
 
 #include "command_line.h"
+#include "deal_args.h"
+#include "game_tally.h"
 #include "kept_game.h"
 #include "pa.h"
 #include "quit_signals.h"
+#include "records_file.h"
 #include "sizes.h"
 #include "top_scores.h"
 
@@ -44,7 +47,10 @@ static void load_fonts_and_sounds(void *) {
 int main(int argc, char **argv) {
   keep_standard_files_open();
   // --help, --version and mistakes are answered before anything is read or
-  // shown: the kept game stays as it is.
+  // shown: the kept game stays as it is. --deal N comes out of the
+  // arguments first, so a level may follow it.
+  DealArgs deal = take_deal_args(argc, argv);
+  if (!deal.error.empty()) return fprintf(stderr, "varnel: %s\n", deal.error.c_str()), 2;
   bool has_level;
   int given_level;
   StartRequest request = read_command_line(argc, argv, has_level, given_level);
@@ -71,7 +77,8 @@ int main(int argc, char **argv) {
   // a new game starts at the level given, in swap mode, or at the level and
   // mode the player last picked (Medium and swap mode by default).
   GameRecord kept;
-  bool restoring = !has_level && load_kept_game(&kept);
+  bool restoring = !deal.given && !has_level && load_kept_game(&kept);
+  if (!restoring && (deal.given || has_level)) abandon_kept_game();
   bool arrows = !has_level && game_settings.arrows;
   int level = restoring ? kept.difficulty : has_level ? given_level : game_settings.level;
   MainWin *win = new MainWin(level, size.w, size.h, "Varnel");
@@ -83,19 +90,21 @@ int main(int argc, char **argv) {
     win->restore_game(kept);
   } else {
     win->start_in_arrow_mode(arrows);
+    win->game->next_deal = deal.deal;
     win->game->Reset();
   }
   Fl::run();
   // The window goes now, not once the sound has stopped.
   Fl::flush();
   set_play_wav(SOUND_STOP);
-  // The last move's game reaches its file, unless the disk holds the writer
-  // for more than about two seconds. (A lost display ends the program from
-  // inside the event loop instead, and may lose that move: the file then
-  // holds the one before, whole.)
+  // The last move's game and the last result reach their files, unless the
+  // disk holds a writer for more than about two seconds. (A lost display
+  // ends the program from inside the event loop instead, and may lose that
+  // move: the file then holds the one before, whole.)
   bool written = finish_keeping_game();
+  written = finish_keeping_records() && written;
   if (terminate_audio() != 0 || !written) {
-    // A sound thread is stuck inside the audio library, or the writer in the
+    // A sound thread is stuck inside the audio library, or a writer in the
     // disk: leave without running anything that might wait for them (not
     // even a flush of stdio, whose locks they may hold; the game keeps
     // nothing buffered there).

@@ -4,15 +4,19 @@
 #include <FL/Fl_Menu_Bar.H>
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "board_game.h"
 #include "board_undo.h"
 #include "busy_state.h"
+#include "deal.h"
+#include "deal_commands.h"
 #include "help.h"
 #include "hint_command.h"
 #include "kept_game.h"
 #include "menu_row.h"
 #include "pa.h"
+#include "records_window.h"
 #include "replaced_game.h"
 #include "scores_window.h"
 #include "sizes.h"
@@ -41,6 +45,9 @@ const Fl_Menu_Item menu_items[] = {
     {"Undo", FL_CTRL + 'z', undo_cb, nullptr, 0, 0, 0, 0, 0},
     {"Hint", FL_CTRL + 'h', hint_cb, nullptr, 0, 0, 0, 0, 0},
     {"Top Scores", 0, top_scores_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Records", 0, records_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Play Deal…", 0, play_deal_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Today's Deal", 0, todays_deal_cb, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Easy", 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
@@ -61,20 +68,9 @@ static const char *const SOUND_ITEM = "&Game/Sound";
 static const char *const SYMBOLS_ITEM = "&Game/Symbols";
 static const char *const ARROWS_ITEM = "&Difficulty/Toggle Arrow Mode";
 
-// Sets or clears an entry's mark in the menu bar's own items.
-static void set_mark(Fl_Menu_ *menu, const char *path, bool on) {
-  int item = menu->find_index(path);
-  if (item < 0) return;
-  int flags = menu->mode(item);
-  menu->mode(item, on ? flags | FL_MENU_VALUE : flags & ~FL_MENU_VALUE);
-}
-
 // The level's entry alone carries the radio mark.
-static void mark_level(Fl_Menu_ *menu, int difficulty) {
-  char level_item[64];
-  snprintf(level_item, sizeof level_item, "&Difficulty/%s", level_name(difficulty));
-  int item = menu->find_index(level_item);
-  if (item >= 0) ((Fl_Menu_Item *)menu->menu())[item].setonly();
+static void mark_level(RowMenuBar *menu, int difficulty) {
+  menu->mark_only(("&Difficulty/" + std::string(level_name(difficulty))).c_str());
 }
 
 // The level in force: the main window's, or while Quit waits for the
@@ -98,13 +94,13 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   this->difficulty = difficulty;
   row = h - w;
   menu_bar = new RowMenuBar(0, 0, w, row, menu_items);
-  set_mark(menu_bar, SOUND_ITEM, game_settings.sound);
-  set_mark(menu_bar, SYMBOLS_ITEM, game_settings.symbols);
+  menu_bar->mark(SOUND_ITEM, game_settings.sound);
+  menu_bar->mark(SYMBOLS_ITEM, game_settings.symbols);
   // The level in force carries the radio mark from the start.
   mark_level(menu_bar, difficulty);
   difficulty_box = new FitBox(0, 0, 1, 1, level_name(difficulty));
   Fl_Box *moves_box = new FitBox(0, 0, 1, 1, "");
-  lay_out_menu_row((RowMenuBar *)menu_bar, difficulty_box, moves_box, w, row);
+  lay_out_menu_row(menu_bar, difficulty_box, moves_box, w, row);
   game = new Varnel(0, row, w, w, "Varnel");
   game->moves_box = moves_box;
   game->symbols = game_settings.symbols;
@@ -155,7 +151,7 @@ MainWin::~MainWin() {
 // menu row, centred in the room left.
 void MainWin::resize(int x, int y, int w, int h) {
   Fl_Double_Window::resize(x, y, w, h);
-  lay_out_menu_row((RowMenuBar *)menu_bar, difficulty_box, game->moves_box, w, row);
+  lay_out_menu_row(menu_bar, difficulty_box, game->moves_box, w, row);
   int side = std::min(w, h - row) / BOARD_COLS * BOARD_COLS;
   if (side <= 0) return;
   game->resize((w - side) / 2, row + (h - row - side) / 2, side, side);
@@ -180,7 +176,7 @@ int MainWin::handle(int event) {
   if (event != FL_SHORTCUT || Fl::event_state(FL_SHIFT | FL_CTRL | FL_ALT | FL_META))
     return Fl_Double_Window::handle(event);
   if (Fl::event_key() == FL_F + 10) {
-    open_game_menu();
+    menu_bar->open_first_menu();
     return 1;
   }
   if (Fl::event_key() == FL_F + 11) {
@@ -196,14 +192,6 @@ int MainWin::handle(int event) {
   return Fl_Double_Window::handle(event);
 }
 
-// As a click on "Game" does. The command picked may end the game: nothing
-// of the window is touched after it.
-void MainWin::open_game_menu() {
-  const Fl_Menu_Item *menu = menu_bar->menu();
-  menu_bar->picked(menu->pulldown(menu_bar->x(), menu_bar->y(), menu_bar->w(), menu_bar->h(), menu,
-                                  menu_bar, nullptr, 1));
-}
-
 // The toolkit flushes a window only once the server has shown it. The work
 // that waits for the first paint runs from a timeout, which keeps the event
 // loop from going to sleep first, and no longer waits for a paint.
@@ -216,17 +204,21 @@ void MainWin::flush() {
 }
 
 // Once a board operation has ended: the level box names the level, or warns
-// while a move that clears nothing would lose the game; and the game as it
-// stands is kept, unless its result shows.
+// while a move that clears nothing would lose the game; the title names the
+// game's deal; and the game as it stands is kept, with its deal, unless its
+// result shows.
 static void after_board_operation_work(void *data) {
   MainWin *win = (MainWin *)data;
   bool warn = top_row_full(win->game->board) && !win->game->result_button->visible();
   win->difficulty_box->set_text(warn ? TOP_ROW_WARNING : level_name(win->difficulty));
+  show_deal_in_title(win, win->game->tally.deal);
   if (!win->keeps_game) return;
+  GameRecord kept = board_game(win->game, win->difficulty);
+  keep_tally(kept, win->game->tally);
   if (win->game->result_button->visible())
     forget_kept_game();
   else
-    keep_game_text(game_text(board_game(win->game, win->difficulty)));
+    keep_game_text(game_text(kept));
 }
 
 void MainWin::keep_game_between_runs() {
@@ -242,6 +234,8 @@ void MainWin::restore_game(const GameRecord &kept) {
   mark_level(menu_bar, difficulty);
   start_in_arrow_mode(kept.arrow_mode);
   restore_board_game(game, kept);
+  game->tally = restore_tally(kept);
+  show_deal_in_title(this, game->tally.deal);
 }
 
 void quit_cb(Fl_Widget *, void *) {
@@ -250,6 +244,7 @@ void quit_cb(Fl_Widget *, void *) {
   main_window = nullptr;
   win->hide();
   hide_help();
+  hide_records();
   if (board_busy()) {
     // A move is running: close the name dialog, if one is open, so that the
     // move can run to its end; the window goes when the move has returned.
@@ -333,13 +328,13 @@ void arrow_mode_cb(Fl_Widget *, void *) {
 // At start-up, before the first game: the mode and the menu's mark.
 void MainWin::start_in_arrow_mode(bool on) {
   game->arrow_mode = on ? 1 : 0;
-  set_mark(menu_bar, ARROWS_ITEM, on);
+  menu_bar->mark(ARROWS_ITEM, on);
 }
 
 // A setting changed by the player is kept at once; the menu's mark follows
 // the setting, also when the command did not come from the menu.
 static void keep_setting(const char *item, bool on) {
-  set_mark(main_window->menu_bar, item, on);
+  main_window->menu_bar->mark(item, on);
   save_settings(game_settings);
 }
 
@@ -383,12 +378,17 @@ void top_scores_cb(Fl_Widget *, void *) {
   main_window->game->ShowTopScores();
 }
 
-void help_cb(Fl_Widget *, void *) {
-  show_help(HelpPage::HOW_TO_PLAY, main_window);
+// Records open on the page of the game in force. The deal's dialog runs
+// the event loop: the game may have ended by its answer.
+void records_cb(Fl_Widget *, void *) {
+  if (main_window && main_window->game) show_records(main_window->game->tally.page, main_window);
 }
-void keys_cb(Fl_Widget *, void *) {
-  show_help(HelpPage::KEYS, main_window);
+void play_deal_cb(Fl_Widget *, void *) {
+  long deal = -1;
+  if (main_window && ask_deal_number(main_window, main_window->game->tally.deal, deal) &&
+      main_window)
+    start_deal(main_window->game, deal);
 }
-void about_cb(Fl_Widget *, void *) {
-  show_help(HelpPage::ABOUT, main_window);
+void todays_deal_cb(Fl_Widget *, void *) {
+  if (main_window && main_window->game) start_deal(main_window->game, todays_deal(time(nullptr)));
 }

@@ -20,7 +20,7 @@ public:
   int difficulty;
   Varnel *game;
   FitBox *difficulty_box;
-  Fl_Menu_Bar *menu_bar;
+  RowMenuBar *menu_bar;
   // The height of the menu row, set by the text's scale at start-up.
   int row;
   // A quarter of the starting size, the least the window may take.
@@ -40,7 +40,6 @@ public:
   void resize(int x, int y, int w, int h) override;
   void flush() override;
   int handle(int event) override;
-  void open_game_menu();
   void start_in_arrow_mode(bool on);
   void limit_size(bool fullscreen);
   // From now on the game is kept between runs once each move has settled.
@@ -71,9 +70,9 @@ void symbols_cb(Fl_Widget *, void *);
 void undo_cb(Fl_Widget *, void *);
 void hint_cb(Fl_Widget *, void *);
 void top_scores_cb(Fl_Widget *, void *);
-void help_cb(Fl_Widget *, void *);
-void keys_cb(Fl_Widget *, void *);
-void about_cb(Fl_Widget *, void *);
+void records_cb(Fl_Widget *, void *);
+void play_deal_cb(Fl_Widget *, void *);
+void todays_deal_cb(Fl_Widget *, void *);
 void main_window_cb(Fl_Widget *w, void *);
 // Handed every shortcut that no window of the game has taken: the main
 // window's shortcuts work from the game's other windows.

@@ -106,3 +106,19 @@ void lay_out_menu_row(RowMenuBar *bar, Fl_Widget *level_box, Fl_Widget *moves_bo
   level_box->resize(w - 2 * box_w - gap, top, box_w, row - 2 * top);
   moves_box->resize(w - box_w, top, box_w, row - 2 * top);
 }
+
+void RowMenuBar::mark(const char *path, bool on) {
+  int item = find_index(path);
+  if (item < 0) return;
+  int flags = mode(item);
+  mode(item, on ? flags | FL_MENU_VALUE : flags & ~FL_MENU_VALUE);
+}
+
+void RowMenuBar::mark_only(const char *path) {
+  int item = find_index(path);
+  if (item >= 0) ((Fl_Menu_Item *)menu())[item].setonly();
+}
+
+void RowMenuBar::open_first_menu() {
+  picked(menu()->pulldown(x(), y(), w(), h(), menu(), this, nullptr, 1));
+}

@@ -32,6 +32,13 @@ public:
   void fit_titles();
   // The width the titles take at this text size.
   int titles_width(int size);
+  // Sets or clears the mark of the entry at path ("&Game/Sound") in the
+  // bar's own items; marks the radio entry at path alone.
+  void mark(const char *path, bool on);
+  void mark_only(const char *path);
+  // Opens the first menu as a click on its title does. The command picked
+  // may end the game: nothing of the window is touched after it.
+  void open_first_menu();
 };
 
 // Lays the menu row of a window w wide out, row high: the bar on the left,

@@ -26,7 +26,7 @@ public:
   // as reveal does, or withdraws the button (0).
   void show_result(int result);
   // The result shown: 1 a win, -1 a loss, 0 none.
-  int result() const { return shown; }
+  int shown_result() const { return shown; }
   // Once the toolkit has moved the focus onto a tile that the button
   // covers, the button stands in for that tile.
   void take_focus_from_covered_tile();

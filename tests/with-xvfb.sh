@@ -18,9 +18,9 @@ if ! read -r -t 20 number <"$dir/display"; then
   exit 1
 fi
 export DISPLAY=":$number"
-# The game's settings and kept game stay in here too, never in the user's
-# ~/.config or ~/.local/state.
-export XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state
+# The game's settings, kept game and records stay in here too, never in the
+# user's ~/.config, ~/.local/state or ~/.local/share.
+export XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state XDG_DATA_HOME=$dir/data
 "$@"
 rc=$?
 kill "$xvfb" 2>/dev/null

@@ -53,7 +53,7 @@ int highest_value(Varnel *b) {
 
 class MainWindowTest : public GameTest {
 protected:
-  static const int ENTRIES = 23;
+  static const int ENTRIES = 26;
 };
 
 TEST_F(MainWindowTest, BoardWritesMovesIntoTheWindowsMoveBox) {
@@ -81,6 +81,9 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {"Undo", undo_cb, 0, FL_CTRL + 'z'},
                      {"Hint", hint_cb, 0, FL_CTRL + 'h'},
                      {"Top Scores", top_scores_cb, 0, 0},
+                     {"Records", records_cb, 0, 0},
+                     {"Play Deal…", play_deal_cb, 0, 0},
+                     {"Today's Deal", todays_deal_cb, 0, 0},
                      {nullptr, nullptr, 0, 0},
                      {"&Difficulty", nullptr, FL_SUBMENU, 0},
                      {"Easy", easy_cb, FL_MENU_RADIO, 0},

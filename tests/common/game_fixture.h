@@ -47,6 +47,7 @@ protected:
     // The settings a command saves stay in the test's own directory.
     setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
     setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);
     game_settings = Settings();
     set_sound_on(true);
     global_win = 0;

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "game_driver.h"
+#include "game_record.h"
 #include "rules.h"
 
 #include <FL/Enumerations.H>
 #include <csignal>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sys/resource.h>
@@ -109,7 +111,11 @@ void quit(Game &game) {
 TEST(Window, TitleSizeLayoutAndTheFirstGame) {
   Game game;
   ASSERT_NE(game.window, 0u);
-  EXPECT_EQ(window_name(game.window), "Varnel");
+  // The first game's deal number is the clock's second, its seed as ever.
+  const std::string dealt = "Varnel — deal ";
+  EXPECT_TRUE(wait_for([&] { return window_name(game.window).rfind(dealt, 0) == 0; }));
+  long deal = atol(window_name(game.window).substr(dealt.size()).c_str());
+  EXPECT_NEAR(deal, (long)time(nullptr), 60) << window_name(game.window);
   int x, y, w, h;
   ASSERT_TRUE(window_geometry(game.window, x, y, w, h));
   EXPECT_EQ(w, 800);
@@ -539,6 +545,41 @@ TEST(Win, NameDialogScoreLineAndTopScoresWindow) {
   EXPECT_TRUE(game.running());
   Image won = render_result_button("You Win!", FL_WHITE, FL_BLUE);
   EXPECT_TRUE(wait_for([&] { return capture(game.window, 350, 405, 100, 50) == won; }));
+  quit(game);
+}
+
+// A win by a swap that clears the last tiles of a column (kept from the
+// last run), then Game → Records: the win's row, first on its page, is
+// highlighted.
+TEST(Win, RecordsShowTheNewWinHighlighted) {
+  Game first;
+  ASSERT_NE(first.window, 0u);
+  quit(first);
+  GameRecord ready;
+  for (int r = 0; r < BOARD_ROWS; r++)
+    for (int c = 0; c < BOARD_COLS; c++)
+      ready.board.cells[r][c] = c == 0 ? (r < 16 ? CELL_EMPTY : r < 19 ? 10 : 11) : (r + c) % 2;
+  ready.board.cells[19][1] = 10;
+  std::ofstream(first.dir + "/home/.local/state/varnel/game") << game_text(ready);
+  Game game({}, nullptr, Audio::FILE_DEVICE, false, nullptr, &first);
+  ASSERT_NE(game.window, 0u);
+  game.click_tile(19, 0);
+  game.click_tile(19, 1);
+  Window dialog = name_dialog(game);
+  ASSERT_NE(dialog, 0u);
+  game.move(200, 60, dialog);
+  shell("xdotool key Return");
+  EXPECT_TRUE(wait_for([&] { return game.find_window("Top Scores") != 0; }));
+  game.menu("Game", 9); // Records
+  Window records = 0;
+  EXPECT_TRUE(wait_for([&] { return (records = game.find_window("Records")) != 0; }));
+  // The header row white, the first row in the newest win's colour.
+  EXPECT_TRUE(wait_for([&] {
+    Image page = capture(records, 0, 0, 300, 100);
+    return page.w && page.at(225, 40) == WHITE && page.at(225, 60) == 0xFFD250;
+  }));
+  send_delete_window(records); // it may lie over the menu bar: no window manager places it
+  EXPECT_TRUE(wait_for([&] { return !viewable(records); }));
   quit(game);
 }
 

@@ -344,6 +344,7 @@ Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio
     unsetenv("XDG_CONFIG_HOME");
     if (kept_from) setenv("HOME", kept_from->home.c_str(), 1);
     unsetenv("XDG_STATE_HOME");
+    unsetenv("XDG_DATA_HOME");
     setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
     if (!freopen("stdout.txt", "w", stdout) || !freopen("stderr.txt", "w", stderr)) _exit(127);
     if (stderr_closed) close(2);
@@ -356,7 +357,7 @@ Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio
   }
   wait_for([&] {
     for (Window w : windows_of(pid))
-      if (window_name(w) == "Varnel") window = w;
+      if (window_name(w).rfind("Varnel", 0) == 0) window = w;
     return window != 0 || !running();
   });
   // The first game is on the screen once the move box has been drawn.

@@ -5,6 +5,7 @@
 #include <FL/Fl_Menu_Bar.H>
 #include <algorithm>
 
+#include "deal_commands.h"
 #include "kept_game.h"
 
 using Sounds = std::vector<int>;
@@ -298,8 +299,9 @@ TEST_F(ArrowMode, SidewaysScrollTurnsNothing) {
 }
 
 // Two picks of the toggle: arrow mode off, then on, each with a new game at
-// the same level. The new game keeps the directions, up to the swaps of its
-// falling tiles, which stay within their columns.
+// the same level. The new game's arrows are its deal's, as its cells are:
+// its number deals them again (up to the swaps of falling tiles, which stay
+// within their columns).
 TEST_F(ArrowMode, ToggleTwiceAndTheWheelInSwapMode) {
   Varnel *b = board();
   main_window->difficulty = 2;
@@ -312,7 +314,6 @@ TEST_F(ArrowMode, ToggleTwiceAndTheWheelInSwapMode) {
     }
     return columns;
   };
-  auto directions = column_directions();
   b->moves = 4;
   for (int pick = 0; pick < 2; pick++) {
     arrow_mode_cb(nullptr, nullptr);
@@ -320,6 +321,8 @@ TEST_F(ArrowMode, ToggleTwiceAndTheWheelInSwapMode) {
     EXPECT_EQ(b->arrow_mode, mode);
     EXPECT_EQ(b->moves, 0);
     EXPECT_EQ(main_window->difficulty, 2);
+    auto directions = column_directions();
+    start_deal(b, b->tally.deal);
     EXPECT_EQ(column_directions(), directions);
     for (int r = 0; r < BOARD_ROWS; r++)
       for (int c = 0; c < BOARD_COLS; c++) {

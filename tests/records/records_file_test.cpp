@@ -1,0 +1,130 @@
+// The records file: its text read strictly, the file kept whole through
+// hostile contents and places, results merged with another copy's, and
+// the command lines that are refused, with the kept game untouched.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "records_file.h"
+#include "records.h"
+
+namespace {
+
+std::string read_text(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+RecordResult result(RecordEvent event, int moves = 0, bool counted = false) {
+  RecordResult r;
+  r.event = event;
+  r.counted = counted;
+  r.page = 3;
+  r.win = {moves, 1765198211LL + moves, moves % 2 ? -1 : 77};
+  return r;
+}
+
+// Another copy's records: a game played and won, one lost, one won.
+Records three_results() {
+  Records records;
+  for (const RecordResult &r : {result(EVENT_PLAYED), result(EVENT_WON, 40, true),
+                                result(EVENT_LOST), result(EVENT_WON, 31)})
+    apply_result(records, r);
+  return records;
+}
+
+// Anything but the player's own records under the name gives empty records
+// and is moved aside, never read through a link or waited on; the next
+// result writes a whole new file. Another copy's results are kept.
+TEST(RecordsFile, HostileFilesAreMovedAsideAndResultsMerged) {
+  char tmpl[] = "/tmp/varnel-data-XXXXXX";
+  std::string dir = mkdtemp(tmpl), file = dir + "/varnel/records", bad = file + ".bad";
+  setenv("XDG_DATA_HOME", dir.c_str(), 1);
+  ASSERT_EQ(records_path(), file);
+  record_result(result(EVENT_PLAYED));
+  finish_keeping_records();
+  std::string text = records_text(three_results());
+  const struct {
+    std::string what;
+    std::function<bool()> make;
+  } cases[] = {
+      {"missing", [] { return true; }},
+      {"garbled", [&] { return !!(std::ofstream(file) << "varnel records 1\npage 9\n"); }},
+      {"truncated", [&] { return !!(std::ofstream(file) << text.substr(0, text.size() / 2)); }},
+      {"oversized", [&] { return !!(std::ofstream(file) << text << std::string(9000, '\n')); }},
+      {"another user's",
+       [&] { return (std::ofstream(file) << text) && chown(file.c_str(), 64101, 64101) == 0; }},
+      {"FIFO", [&] { return mkfifo(file.c_str(), 0600) == 0; }},
+      {"directory", [&] { return mkdir(file.c_str(), 0700) == 0; }},
+      {"link to a device", [&] { return symlink("/dev/zero", file.c_str()) == 0; }},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(file);
+    std::filesystem::remove_all(bad);
+    if (!c.make()) continue; // another user's file needs root
+    EXPECT_EQ(current_records().pages[3].played, 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(file)));
+    EXPECT_EQ(std::filesystem::exists(std::filesystem::symlink_status(bad)), c.what != "missing");
+    record_result(result(EVENT_PLAYED));
+    finish_keeping_records();
+    Records read;
+    EXPECT_TRUE(read_records_text(read_text(file), &read));
+    EXPECT_EQ(read.pages[3].played, 1);
+  }
+  // Another copy of the game wrote its results meanwhile: both are kept.
+  std::ofstream(file) << text;
+  record_result(result(EVENT_WON, 12));
+  finish_keeping_records();
+  Records merged;
+  ASSERT_TRUE(read_records_text(read_text(file), &merged));
+  EXPECT_EQ(merged.pages[3].played, 4);
+  EXPECT_EQ(merged.pages[3].won, 3);
+  EXPECT_EQ(merged.pages[3].best[0].moves, 12);
+  // Where nothing can be written: one line says so, and the end waits not.
+  std::ofstream(dir + "/plain") << "";
+  setenv("XDG_DATA_HOME", (dir + "/plain").c_str(), 1);
+  testing::internal::CaptureStderr();
+  record_result(result(EVENT_PLAYED));
+  finish_keeping_records();
+  record_result(result(EVENT_PLAYED));
+  finish_keeping_records();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "varnel: cannot keep your records in " + dir + "/plain/varnel: Not a directory\n");
+  EXPECT_EQ(current_records().pages[3].played, 2); // shown until they can be written
+  std::filesystem::remove_all(dir);
+}
+
+// A bad deal number on the command line: a message, status 2, and the
+// kept game as it was.
+TEST(DealArguments, BadNumbersAreRefusedAndTheKeptGameUntouched) {
+  char tmpl[] = "/tmp/varnel-args-XXXXXX";
+  std::string dir = mkdtemp(tmpl), game = dir + "/varnel/game";
+  std::filesystem::create_directories(dir + "/varnel");
+  std::ofstream(game) << "a kept game";
+  const char *const cases[][2] = {{"", "--deal needs a deal number"},
+                                  {"''", "--deal : No deal number was given."},
+                                  {"abc", "--deal abc: A deal number is a whole number"},
+                                  {"-1 2", "--deal -1: A deal number is a whole number"},
+                                  {"4294967296", "--deal 4294967296: That is too large"}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c[0]);
+    int status = system(("XDG_STATE_HOME=" + dir + " " VARNEL_PROGRAM " --deal " + c[0] + " 2>" +
+                         dir + "/err </dev/null")
+                            .c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+    EXPECT_EQ(read_text(dir + "/err").rfind("varnel: " + std::string(c[1]), 0), 0u);
+    EXPECT_EQ(read_text(game), "a kept game");
+  }
+  std::filesystem::remove_all(dir);
+}
+
+} // namespace
