@@ -385,10 +385,11 @@ void records_cb(Fl_Widget *, void *) {
 }
 void play_deal_cb(Fl_Widget *, void *) {
   long deal = -1;
-  if (main_window && ask_deal_number(main_window, main_window->game->tally.deal, deal) &&
-      main_window)
-    start_deal(main_window->game, deal);
+  if (!main_window || !ask_deal_number(main_window, main_window->game->tally.deal, deal)) return;
+  hold_game_in_progress();
+  if (main_window) start_deal(main_window->game, deal);
 }
 void todays_deal_cb(Fl_Widget *, void *) {
+  hold_game_in_progress();
   if (main_window && main_window->game) start_deal(main_window->game, todays_deal(time(nullptr)));
 }
