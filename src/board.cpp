@@ -132,7 +132,9 @@ void Varnel::Reset() {
 
 int Varnel::Matched() {
   BoardBusy busy;
-  if (mark_matches(board, marked) == 0) return 0;
+  int cleared = mark_matches(board, marked);
+  if (cleared == 0) return 0;
+  cleared_tiles += cleared;
   for (int r = 0; r < BOARD_ROWS; r++)
     for (int c = 0; c < BOARD_COLS; c++)
       if (marked[r][c]) Array(r, c, CELL_EMPTY);

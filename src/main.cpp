@@ -5,6 +5,7 @@
 #include "pa.h"
 #include "quit_signals.h"
 #include "sizes.h"
+#include "speech.h"
 #include "top_scores.h"
 
 #include <csignal>
@@ -47,6 +48,9 @@ static int starting_level(int argc, char **argv, bool &arrows) {
   return argc > 1 ? parse_level(argv[1]) : game_settings.level;
 }
 
+// How long the end waits for the speech service to let go.
+static const double SPEECH_END_WAIT = 0.3;
+
 int main(int argc, char **argv) {
   keep_standard_files_open();
   // One malloc arena for every thread: the audio library's start, on a
@@ -83,6 +87,7 @@ int main(int argc, char **argv) {
     win->start_in_arrow_mode(arrows);
     win->game->Reset();
   }
+  if (game_settings.speech) start_speech(true);
   Fl::run();
   // The window goes now, not once the sound has stopped.
   Fl::flush();
@@ -91,8 +96,10 @@ int main(int argc, char **argv) {
   // from inside the event loop instead, and may lose that move: the file
   // then holds the one before, whole.)
   finish_keeping_game();
-  if (terminate_audio() != 0) {
-    // A sound thread is stuck inside the audio library: leave without
+  // A speech service that does not answer is waited for a moment at most.
+  bool speech_ended = stop_speech(SPEECH_END_WAIT);
+  if (terminate_audio() != 0 || !speech_ended) {
+    // A sound or speech thread is stuck inside its library: leave without
     // running anything that might wait for it (not even a flush of stdio,
     // whose locks it may hold; the game keeps nothing buffered there).
     _exit(0);

@@ -2,16 +2,20 @@
 #include "main_window.h"
 
 #include <FL/Fl_Menu_Bar.H>
+#include <FL/fl_ask.H>
 #include <algorithm>
 #include <cstdio>
 
 #include "board_undo.h"
 #include "busy_state.h"
+#include "dialogs.h"
+#include "game_speech.h"
 #include "help.h"
 #include "hint_command.h"
 #include "kept_game.h"
 #include "pa.h"
 #include "sizes.h"
+#include "speech_texts.h"
 #include "window_icon.h"
 
 MainWin *main_window = nullptr;
@@ -33,6 +37,7 @@ Fl_Menu_Item menu_items[] = {
     {"Undo", FL_CTRL + 'z', undo_cb, nullptr, 0, 0, 0, 0, 0},
     {"Hint", FL_CTRL + 'h', hint_cb, nullptr, 0, 0, 0, 0, 0},
     {"Top Scores", 0, top_scores_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Speech", FL_CTRL + FL_SHIFT + 's', speech_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Easy", 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
@@ -52,6 +57,7 @@ Fl_Menu_Item menu_items[] = {
 static const char *const SOUND_ITEM = "&Game/Sound";
 static const char *const SYMBOLS_ITEM = "&Game/Symbols";
 static const char *const ARROWS_ITEM = "&Difficulty/Toggle Arrow Mode";
+static const char *const SPEECH_ITEM = "&Game/Speech";
 
 // Sets or clears an entry's mark in the menu bar's own items.
 static void set_mark(Fl_Menu_ *menu, const char *path, bool on) {
@@ -93,6 +99,7 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   menu_bar->menu(menu_items);
   set_mark(menu_bar, SOUND_ITEM, game_settings.sound);
   set_mark(menu_bar, SYMBOLS_ITEM, game_settings.symbols);
+  set_mark(menu_bar, SPEECH_ITEM, game_settings.speech);
   // The level in force carries the radio mark from the start.
   char level_item[64];
   snprintf(level_item, sizeof level_item, "&Difficulty/%s", level_name(difficulty));
@@ -141,6 +148,7 @@ static void run_after_first_paint(void *data) {
 }
 
 MainWin::~MainWin() {
+  speak_game(game, false, nullptr); // nothing is said of a board that goes
   Fl::remove_handler(main_window_shortcut);
   Fl::remove_timeout(run_after_first_paint, (Fl_Window *)this);
   forget_board_wait(this);
@@ -340,6 +348,26 @@ void symbols_cb(Fl_Widget *, void *) {
   main_window->game->symbols = game_settings.symbols;
   main_window->game->redraw();
   keep_setting(SYMBOLS_ITEM, game_settings.symbols);
+}
+
+// Without the speech service the player is told so, and Speech is off again.
+static void speech_missing() {
+  game_settings.speech = false;
+  if (!main_window) return;
+  keep_setting(SPEECH_ITEM, false);
+  prepare_dialog(main_window);
+  fl_alert("%s", SPEECH_MISSING_TEXT);
+}
+
+void start_speech(bool on) {
+  if (main_window && main_window->game) speak_game(main_window->game, on, speech_missing);
+}
+
+void speech_cb(Fl_Widget *, void *) {
+  if (!main_window || !main_window->game) return;
+  game_settings.speech = !game_settings.speech;
+  keep_setting(SPEECH_ITEM, game_settings.speech);
+  start_speech(game_settings.speech);
 }
 
 void undo_cb(Fl_Widget *, void *) {

@@ -18,6 +18,7 @@ static const char *const KEY_SOUND = "sound";
 static const char *const KEY_SYMBOLS = "symbols";
 static const char *const KEY_LEVEL = "level";
 static const char *const KEY_ARROWS = "arrows";
+static const char *const KEY_SPEECH = "speech";
 
 static std::string trimmed(const std::string &s) {
   size_t begin = s.find_first_not_of(" \t"), end = s.find_last_not_of(" \t");
@@ -43,6 +44,7 @@ static bool read_line(Settings &settings, std::string line) {
   bool *on = key == KEY_SOUND     ? &settings.sound
              : key == KEY_SYMBOLS ? &settings.symbols
              : key == KEY_ARROWS  ? &settings.arrows
+             : key == KEY_SPEECH  ? &settings.speech
                                   : nullptr;
   if (!on || (value != "on" && value != "off")) return false;
   *on = value == "on";
@@ -68,6 +70,7 @@ std::string format_settings(const Settings &settings) {
                      (settings.symbols ? "=on\n" : "=off\n") + KEY_LEVEL + "=" +
                      std::to_string(settings.level) + "\n" + KEY_ARROWS +
                      (settings.arrows ? "=on\n" : "=off\n");
+  if (settings.speech) text += std::string(KEY_SPEECH) + "=on\n";
   for (const std::string &line : settings.other_lines)
     if (text.size() + line.size() + 1 <= SETTINGS_MAX_BYTES) text += line + "\n";
   return text;
@@ -157,7 +160,8 @@ bool save_settings(const Settings &settings) {
       return (key == KEY_SOUND && kept.sound != settings.sound) ||
              (key == KEY_SYMBOLS && kept.symbols != settings.symbols) ||
              (key == KEY_LEVEL && kept.level != settings.level) ||
-             (key == KEY_ARROWS && kept.arrows != settings.arrows);
+             (key == KEY_ARROWS && kept.arrows != settings.arrows) ||
+             (key == KEY_SPEECH && kept.speech != settings.speech);
     };
     std::vector<std::string> &lines = kept.other_lines;
     lines.erase(std::remove_if(lines.begin(), lines.end(), changed), lines.end());
@@ -165,6 +169,7 @@ bool save_settings(const Settings &settings) {
     kept.symbols = settings.symbols;
     kept.level = settings.level;
     kept.arrows = settings.arrows;
+    kept.speech = settings.speech;
     int err = replace_file(dir_fd, name, format_settings(kept));
     close(dir_fd);
     if (!err) return true;

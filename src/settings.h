@@ -12,6 +12,7 @@ struct Settings {
   // The level and mode last picked, for a start without a level argument.
   int level = 1;       // "level=0" to "level=3"
   bool arrows = false; // "arrows=on" or "arrows=off"
+  bool speech = false; // "speech=on"; written only when on
   // Lines of the file that are not ours (another version's keys, comments),
   // kept as they were, in order, when the file is rewritten.
   std::vector<std::string> other_lines;
