@@ -3,10 +3,12 @@
 #include "speech.h"
 
 #include <chrono>
+#include <cctype>
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <dlfcn.h>
 #include <mutex>
@@ -115,6 +117,9 @@ static bool connect() {
   calling(true);
   connection = spd_open2("varnel", "main", nullptr, SPD_MODE_SINGLE, nullptr, 1, &error);
   calling(false);
+  // The library's message ends in a newline of its own.
+  for (size_t n = error ? strlen(error) : 0; n > 0 && isspace((unsigned char)error[n - 1]); n--)
+    error[n - 1] = '\0';
   if (!connection && !told_failure) tell("cannot reach the speech service", error);
   told_failure = told_failure || !connection;
   free(error);

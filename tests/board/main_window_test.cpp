@@ -55,7 +55,7 @@ int highest_value(Varnel *b) {
 // starts from the marks of start-up and leaves them so.
 class MainWindowTest : public GameTest {
 protected:
-  static const int ENTRIES = 23;
+  static const int ENTRIES = 24;
   int flags[ENTRIES];
   void SetUp() override {
     for (int i = 0; i < ENTRIES; i++)
@@ -93,6 +93,7 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {"Undo", undo_cb, 0, FL_CTRL + 'z'},
                      {"Hint", hint_cb, 0, FL_CTRL + 'h'},
                      {"Top Scores", top_scores_cb, 0, 0},
+                     {"Speech", speech_cb, FL_MENU_TOGGLE, FL_CTRL + FL_SHIFT + 's'},
                      {nullptr, nullptr, 0, 0},
                      {"&Difficulty", nullptr, FL_SUBMENU, 0},
                      {"Easy", easy_cb, FL_MENU_RADIO, 0},
