@@ -196,7 +196,7 @@ static void tell_hang() {
 }
 
 void say(const std::string &text, SpeechPriority priority) {
-  std::lock_guard<std::mutex> hold(handover.lock);
+  std::unique_lock<std::mutex> hold(handover.lock);
   if (handover.stop) return;
   if (!handover.started) {
     pthread_t thread;
@@ -214,6 +214,8 @@ void say(const std::string &text, SpeechPriority priority) {
       }
   jobs.push_back({text, priority});
   if (jobs.size() > MESSAGES_KEPT) jobs.pop_front();
+  // Woken after the lock is let go, the thread does not wait for it.
+  hold.unlock();
   handover.changed.notify_all();
 }
 
