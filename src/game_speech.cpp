@@ -97,7 +97,8 @@ static void say_dialog() {
     if (dynamic_cast<Fl_Box *>(w) && w->label() && strlen(w->label()) > strlen(message))
       message = w->label();
   }
-  tell(dialog_text(message, asks_text));
+  // A menu, open from the keyboard, is a modal window too, with no message.
+  if (message[0]) tell(dialog_text(message, asks_text));
 }
 
 // What shows up in the middle of a move: its result, and the top scores.

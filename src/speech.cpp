@@ -197,7 +197,8 @@ static void tell_hang() {
 
 void say(const std::string &text, SpeechPriority priority) {
   std::unique_lock<std::mutex> hold(handover.lock);
-  if (handover.stop) return;
+  // The library fails an empty text as it would a dead service.
+  if (handover.stop || text.empty()) return;
   if (!handover.started) {
     pthread_t thread;
     if (pthread_create(&thread, nullptr, speech_thread, nullptr) != 0) return;

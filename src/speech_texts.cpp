@@ -122,7 +122,7 @@ std::string scores_text(const ScoreEntry *scores, int count) {
   if (count == 0) return "Top scores: no scores yet";
   std::string text = "Top scores";
   for (int i = 0; i < count; i++)
-    text += sentence("; %d, %s, %s, %d moves", i + 1, scores[i].name, mode_text(scores[i].mode),
-                     scores[i].moves);
+    text += sentence(scores[i].moves == 1 ? "; %d, %s, %s, %d move" : "; %d, %s, %s, %d moves",
+                     i + 1, scores[i].name, mode_text(scores[i].mode), scores[i].moves);
   return text;
 }
