@@ -117,6 +117,12 @@ poll "grep -q 'stopped answering' '$s/stderr'" || fail "killed server: no line o
 rm -rf "$s/log" "$s/socket" && start_server "$s" && sleep 3
 keys s
 heard_in_order "$s" "Medium, swap mode, 1 move, 1 empty cell in the top row"
+# Game → Win from the keyboard's menu (a modal window without a message once
+# cost the next texts), the name asked, and the table read.
+keys F10 Down Down Down Return
+heard_in_order "$s" "You Win!" "Player Name. Type it, then press Enter"
+keys A n n Return
+heard_in_order "$s" "Top scores; 1, Ann, Medium, 1 move"
 quit_within spoken 1
 
 # A server that takes the connection and never answers.
