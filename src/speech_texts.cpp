@@ -17,11 +17,12 @@ const char *const MOVE_TAKEN_BACK_TEXT = "Move taken back";
 const char *const FULL_SPEECH_TEXT = "Full speech";
 const char *const BRIEF_SPEECH_TEXT = "Brief speech";
 const char *const NOTHING_SAID_TEXT = "Nothing said yet";
+// On lines of their own: the dialog is as wide as its longest line.
 const char *const SPEECH_MISSING_TEXT =
-    "Speech needs the desktop's speech service, speech-dispatcher, which is not installed. "
-    "Install the packages speech-dispatcher and speech-dispatcher-espeak-ng "
-    "(sudo apt install speech-dispatcher speech-dispatcher-espeak-ng), then turn Speech on "
-    "again.";
+    "Speech needs the desktop's speech service, speech-dispatcher,\n"
+    "which is not installed. Install its packages:\n\n"
+    "    sudo apt install speech-dispatcher speech-dispatcher-espeak-ng\n\n"
+    "then turn Speech on again.";
 
 // snprintf into a std::string of at most 255 bytes, for the sentences with
 // numbers in them.
