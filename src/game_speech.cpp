@@ -66,7 +66,7 @@ static void say_status() {
   tell(status_text(level(), spoken->arrow_mode == 1, spoken->moves, spoken->board));
 }
 
-// The focus on a tile; brief_speech speech leaves the place out along a row.
+// The focus on a tile; brief speech leaves the place out along a row.
 static void say_focus() {
   Fl_Widget *focus = Fl::focus();
   if (focus == seen.focus) return;

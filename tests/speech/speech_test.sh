@@ -26,16 +26,17 @@ poll() { for _ in $(seq 300); do eval "$1" && return 0; sleep 0.02; done; return
 # A board at rest: rows 0-3 dead but in the last column, then four colours
 # that never make a match; a purple at row 20, column 6 swapped with the
 # sand beside it completes four sand in column 6.
+letters=abcd
 kept_game() {
-  mkdir -p -m 700 "$1/state/varnel"
+  mkdir -p "$1/state" && mkdir -m 700 "$1/state/varnel"
   {
     printf 'varnel game 1\nlevel 1\narrows 0\nmoves 0\n'
     for r in $(seq 0 19); do
       for c in $(seq 0 19); do
-        cell=$(printf "\\x$(printf %x $((97 + (r + 2 * c) % 4)))")
-        [ $r -lt 4 ] && [ $c -lt 19 ] && cell='#'
-        [ $c = 5 ] && [ $r -ge 16 ] && [ $r -lt 19 ] && cell=e
-        [ $c = 6 ] && [ $r = 19 ] && cell=e
+        cell=${letters:$(((r + 2 * c) % 4)):1}
+        [ "$r" -lt 4 ] && [ "$c" -lt 19 ] && cell='#'
+        [ "$c" = 5 ] && [ "$r" -ge 16 ] && [ "$r" -lt 19 ] && cell=e
+        [ "$c" = 6 ] && [ "$r" = 19 ] && cell=e
         printf '%s0' "$cell"
       done
       echo
@@ -46,7 +47,7 @@ kept_game() {
 
 # start_server DIR: a private speech-dispatcher listening on DIR/socket.
 start_server() {
-  mkdir -p "$1/home" "$1/log" && mkdir -p -m 700 "$1/run"
+  mkdir -p "$1/home" "$1/log" && mkdir -m 700 "$1/run" 2>/dev/null
   [ -d "$1/conf" ] || cp -r /etc/speech-dispatcher "$1/conf"
   sed -i 's/^#* *AudioOutputMethod .*/AudioOutputMethod "alsa"/' "$1/conf/speechd.conf"
   echo "pcm.!default { type file; slave.pcm { type null }; file \"$1/heard.raw\"; format \"raw\" }" \
@@ -67,8 +68,13 @@ start_game() {
     2>"$1/stderr" &
   game=$!
   pids+=("$game")
-  poll "window=\$(xdotool search --onlyvisible --pid $game --name '^Varnel\$' 2>/dev/null | head -1); [ -n \"\$window\" ]" ||
-    fail "no game window"
+  window=""
+  for _ in $(seq 300); do
+    window=$(xdotool search --onlyvisible --pid "$game" --name '^Varnel$' 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    sleep 0.02
+  done
+  [ -n "$window" ] || fail "no game window"
   # A click on the top left tile, dead, gives it the keyboard's focus.
   xdotool mousemove --window "$window" 20 50 click 1
 }
@@ -105,7 +111,8 @@ quit_within() {
 # The whole road, by keys alone, then the server killed and started again.
 s=$work/spoken && mkdir -p "$s" && kept_game "$s" && start_server "$s"
 SPEECHD_ADDRESS=unix_socket:$s/socket start_game "$s" speech=on
-keys $(printf 'Down %.0s' $(seq 19)) $(printf 'Right %.0s' $(seq 5))
+mapfile -t walk < <(printf 'Down\n%.0s' $(seq 19); printf 'Right\n%.0s' $(seq 5))
+keys "${walk[@]}"
 keys space Right
 heard_in_order "$s" "Speech on" "Medium, swap mode, 0 moves, top row full" \
   "row 1, column 1, dead" "row 20, column 6, purple" "row 20, column 7, sand"
@@ -141,6 +148,7 @@ quit_within mute 1
 # No library: speech-dispatcher's library hidden from the game alone.
 m=$work/missing && mkdir -p "$m" && kept_game "$m"
 if unshare -m true 2>/dev/null; then
+  # shellcheck disable=SC2016 # expanded by that shell
   wrap=(unshare -m sh -c 'mount --bind /dev/null "$0" && exec "$@"' "$library")
   start_game "$m"
   keys ctrl+shift+s
