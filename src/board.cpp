@@ -135,7 +135,9 @@ void Varnel::Reset() {
 
 int Varnel::Matched() {
   BoardBusy busy;
-  if (mark_matches(board, marked) == 0) return 0;
+  int cleared = mark_matches(board, marked);
+  if (cleared == 0) return 0;
+  cleared_tiles += cleared;
   for (int r = 0; r < BOARD_ROWS; r++)
     for (int c = 0; c < BOARD_COLS; c++)
       if (marked[r][c]) Array(r, c, CELL_EMPTY);
@@ -274,13 +276,7 @@ int Varnel::Breed() {
   for (int c = 0; c < BOARD_COLS; c++)
     if (board[BOARD_ROWS - 1][c] == CELL_EMPTY) won = true;
   if (!won) {
-    int dead_columns = 0;
-    for (int c = 0; c < BOARD_COLS; c++)
-      for (int r = 0; r < BOARD_ROWS; r++)
-        if (board[r][c] == CELL_DEAD) {
-          dead_columns++;
-          break;
-        }
+    int dead = dead_columns(board);
     int empty_top = 0;
     for (int c = 0; c < BOARD_COLS; c++) {
       if (board[0][c] != CELL_EMPTY) continue;
@@ -288,7 +284,7 @@ int Varnel::Breed() {
       int colour = breed_draw(d);
       if (colour != CELL_EMPTY) Array(0, c, colour);
     }
-    if (empty_top > 0 && dead_columns < BOARD_COLS) {
+    if (empty_top > 0 && dead < BOARD_COLS) {
       set_play_wav(SOUND_POP);
       Matched();
       return 0;

@@ -41,6 +41,9 @@ public:
   // after a flush belongs to a game that has ended and stops touching the
   // board.
   long game_number = 0;
+  // Every tile cleared by a match, counted over the run; speech tells a
+  // move's share.
+  long cleared_tiles = 0;
   // The board before each move of this game, for Undo.
   UndoHistory undo;
   // This game's deal number, and whether the player's records counted it.

@@ -59,7 +59,7 @@ static Fl_Box *about_line(int &y, int h, const char *text) {
 }
 
 static Fl_Window *about_window() {
-  Fl_Double_Window *win = help_window(360, 170, "About Varnel");
+  Fl_Double_Window *win = help_window(360, 210, "About Varnel");
   int y = text_scaled(12);
   Fl_Box *name = about_line(y, 30, "Varnel");
   name->labelfont(FL_BOLD);
@@ -69,6 +69,9 @@ static Fl_Window *about_window() {
              "A tile-matching game for one player: swap neighbouring tiles "
              "to clear a whole column of the board.");
   about_line(y, 20, "Free software under the MIT licence.");
+  about_line(y, 40,
+             "Speech (Game › Speech) needs the packages speech-dispatcher and "
+             "speech-dispatcher-espeak-ng.");
   int bw = text_scaled(80), bh = text_scaled(26);
   Fl_Button *close =
       new Fl_Return_Button((win->w() - bw) / 2, win->h() - bh - text_scaled(12), bw, bh, "Close");

@@ -9,6 +9,7 @@
 #include "quit_signals.h"
 #include "records_file.h"
 #include "sizes.h"
+#include "speech.h"
 #include "top_scores.h"
 
 #include <csignal>
@@ -43,6 +44,9 @@ static void load_fonts_and_sounds(void *) {
     read_wav(sound_files[id], id);
   create_play_all_wav(0);
 }
+
+// How long the end waits for the speech service to let go.
+static const double SPEECH_END_WAIT = 0.3;
 
 int main(int argc, char **argv) {
   keep_standard_files_open();
@@ -93,20 +97,23 @@ int main(int argc, char **argv) {
     win->game->next_deal = deal.deal;
     win->game->Reset();
   }
+  if (game_settings.speech) start_speech(true);
   Fl::run();
   // The window goes now, not once the sound has stopped.
   Fl::flush();
   set_play_wav(SOUND_STOP);
   // The last move's game and the last result reach their files, unless the
-  // disk holds a writer for more than about two seconds. (A lost display
+  // disk holds a writer for more than about two seconds; a speech service
+  // that does not answer is waited for a moment at most. (A lost display
   // ends the program from inside the event loop instead, and may lose that
   // move: the file then holds the one before, whole.)
   bool written = finish_keeping_game();
   written = finish_keeping_records() && written;
-  if (terminate_audio() != 0 || !written) {
-    // A sound thread is stuck inside the audio library, or a writer in the
-    // disk: leave without running anything that might wait for them (not
-    // even a flush of stdio, whose locks they may hold; the game keeps
+  bool speech_ended = stop_speech(SPEECH_END_WAIT);
+  if (terminate_audio() != 0 || !written || !speech_ended) {
+    // A sound or speech thread is stuck inside its library, or a writer in
+    // the disk: leave without running anything that might wait for them
+    // (not even a flush of stdio, whose locks they may hold; the game keeps
     // nothing buffered there).
     _exit(0);
   }

@@ -2,6 +2,7 @@
 #include "main_window.h"
 
 #include <FL/Fl_Menu_Bar.H>
+#include <FL/fl_ask.H>
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -11,6 +12,7 @@
 #include "busy_state.h"
 #include "deal.h"
 #include "deal_commands.h"
+#include "game_speech.h"
 #include "help.h"
 #include "hint_command.h"
 #include "kept_game.h"
@@ -48,6 +50,7 @@ const Fl_Menu_Item menu_items[] = {
     {"Records", 0, records_cb, nullptr, 0, 0, 0, 0, 0},
     {"Play Deal…", 0, play_deal_cb, nullptr, 0, 0, 0, 0, 0},
     {"Today's Deal", 0, todays_deal_cb, nullptr, 0, 0, 0, 0, 0},
+    {"Speech", FL_CTRL + FL_SHIFT + 's', speech_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
     {"Easy", 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
@@ -67,6 +70,7 @@ const Fl_Menu_Item menu_items[] = {
 static const char *const SOUND_ITEM = "&Game/Sound";
 static const char *const SYMBOLS_ITEM = "&Game/Symbols";
 static const char *const ARROWS_ITEM = "&Difficulty/Toggle Arrow Mode";
+static const char *const SPEECH_ITEM = "&Game/Speech";
 
 // The level's entry alone carries the radio mark.
 static void mark_level(RowMenuBar *menu, int difficulty) {
@@ -96,6 +100,7 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   menu_bar = new RowMenuBar(0, 0, w, row, menu_items);
   menu_bar->mark(SOUND_ITEM, game_settings.sound);
   menu_bar->mark(SYMBOLS_ITEM, game_settings.symbols);
+  menu_bar->mark(SPEECH_ITEM, game_settings.speech);
   // The level in force carries the radio mark from the start.
   mark_level(menu_bar, difficulty);
   difficulty_box = new FitBox(0, 0, 1, 1, level_name(difficulty));
@@ -139,22 +144,11 @@ static void run_after_first_paint(void *data) {
 }
 
 MainWin::~MainWin() {
+  speak_game(game, false, nullptr); // nothing is said of a board that goes
   Fl::remove_handler(main_window_shortcut);
   Fl::remove_timeout(run_after_first_paint, (Fl_Window *)this);
   forget_board_wait(this);
   stop_each_board_operation_work(this);
-}
-
-// The toolkit scales every child alike. The menu row keeps its height, which
-// its text needs, and its texts their room where the window has it. The window may
-// take any shape: the board is the largest square of whole tiles below the
-// menu row, centred in the room left.
-void MainWin::resize(int x, int y, int w, int h) {
-  Fl_Double_Window::resize(x, y, w, h);
-  lay_out_menu_row(menu_bar, difficulty_box, game->moves_box, w, row);
-  int side = std::min(w, h - row) / BOARD_COLS * BOARD_COLS;
-  if (side <= 0) return;
-  game->resize((w - side) / 2, row + (h - row - side) / 2, side, side);
 }
 
 // A quarter of the starting size is the least. The screen's work area, with
@@ -168,28 +162,6 @@ void MainWin::limit_size(bool fullscreen) {
   else
     size_range(least_w, least_h, std::max(least_w, sw),
                std::max(least_h, sh - TITLE_BAR * row / MENU_ROW));
-}
-
-// F10 opens the Game menu and F11 switches fullscreen on and off; the tiles
-// take neither key, so both work wherever the keyboard's focus is.
-int MainWin::handle(int event) {
-  if (event != FL_SHORTCUT || Fl::event_state(FL_SHIFT | FL_CTRL | FL_ALT | FL_META))
-    return Fl_Double_Window::handle(event);
-  if (Fl::event_key() == FL_F + 10) {
-    menu_bar->open_first_menu();
-    return 1;
-  }
-  if (Fl::event_key() == FL_F + 11) {
-    if (fullscreen_active()) {
-      fullscreen_off();
-      limit_size(false);
-    } else {
-      limit_size(true);
-      fullscreen();
-    }
-    return 1;
-  }
-  return Fl_Double_Window::handle(event);
 }
 
 // The toolkit flushes a window only once the server has shown it. The work
@@ -352,6 +324,24 @@ void symbols_cb(Fl_Widget *, void *) {
   main_window->game->symbols = game_settings.symbols;
   main_window->game->redraw();
   keep_setting(SYMBOLS_ITEM, game_settings.symbols);
+}
+
+// Without the speech service the player has been told so, and Speech is
+// off again.
+static void speech_missing() {
+  game_settings.speech = false;
+  if (main_window) keep_setting(SPEECH_ITEM, false);
+}
+
+void start_speech(bool on) {
+  if (main_window && main_window->game) speak_game(main_window->game, on, speech_missing);
+}
+
+void speech_cb(Fl_Widget *, void *) {
+  if (!main_window || !main_window->game) return;
+  game_settings.speech = !game_settings.speech;
+  keep_setting(SPEECH_ITEM, game_settings.speech);
+  start_speech(game_settings.speech);
 }
 
 // Past the first move of a game that replaced another, Undo brings that

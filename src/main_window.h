@@ -67,6 +67,9 @@ void stupid_cb(Fl_Widget *, void *);
 void arrow_mode_cb(Fl_Widget *, void *);
 void sound_cb(Fl_Widget *, void *);
 void symbols_cb(Fl_Widget *, void *);
+void speech_cb(Fl_Widget *, void *);
+// Speech on or off as the settings say, at start-up.
+void start_speech(bool on);
 void undo_cb(Fl_Widget *, void *);
 void hint_cb(Fl_Widget *, void *);
 void top_scores_cb(Fl_Widget *, void *);

@@ -194,6 +194,7 @@ WinRow newest_win(int &page) {
 
 bool finish_keeping_records() {
   std::unique_lock<std::mutex> hold(queue.lock);
-  return queue.changed.wait_for(hold, std::chrono::seconds(2),
-                         [] { return !queue.busy && (queue.pending.empty() || queue.stalled); });
+  return queue.changed.wait_for(hold, std::chrono::seconds(2), [] {
+    return !queue.busy && (queue.pending.empty() || queue.stalled);
+  });
 }

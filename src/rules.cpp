@@ -92,3 +92,14 @@ int breed_draw(int difficulty) {
   if (chance <= 5) return CELL_EMPTY;
   return (int)(drand48() * 5);
 }
+
+int dead_columns(const Cells board) {
+  int count = 0;
+  for (int c = 0; c < BOARD_COLS; c++)
+    for (int r = 0; r < BOARD_ROWS; r++)
+      if (board[r][c] == CELL_DEAD) {
+        count++;
+        break;
+      }
+  return count;
+}

@@ -35,6 +35,10 @@ bool in_match(const Cells board, int row, int col);
 // a caller that changes it between steps is seen.
 bool next_fall(const Cells board, int &row, int &col);
 
+// The number of columns that hold a dead tile: once all of them do, the
+// breeding step finds the game lost.
+int dead_columns(const Cells board);
+
 // Toolkit symbol digit of the arrow for each direction, clockwise from up.
 extern const int arrow_cycle[8];
 

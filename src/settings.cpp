@@ -17,6 +17,7 @@ static const char *const KEY_SYMBOLS = "symbols";
 static const char *const KEY_LEVEL = "level";
 static const char *const KEY_ARROWS = "arrows";
 static const char *const KEY_NAME = "name";
+static const char *const KEY_SPEECH = "speech";
 
 static std::string trimmed(const std::string &s) {
   size_t begin = s.find_first_not_of(" \t"), end = s.find_last_not_of(" \t");
@@ -46,6 +47,7 @@ static bool read_line(Settings &settings, std::string line) {
   bool *on = key == KEY_SOUND     ? &settings.sound
              : key == KEY_SYMBOLS ? &settings.symbols
              : key == KEY_ARROWS  ? &settings.arrows
+             : key == KEY_SPEECH  ? &settings.speech
                                   : nullptr;
   if (!on || (value != "on" && value != "off")) return false;
   *on = value == "on";
@@ -72,6 +74,7 @@ std::string format_settings(const Settings &settings) {
                      std::to_string(settings.level) + "\n" + KEY_ARROWS +
                      (settings.arrows ? "=on\n" : "=off\n");
   if (!settings.name.empty()) text += std::string(KEY_NAME) + "=" + settings.name + "\n";
+  if (settings.speech) text += std::string(KEY_SPEECH) + "=on\n";
   for (const std::string &line : settings.other_lines)
     if (text.size() + line.size() + 1 <= SETTINGS_MAX_BYTES) text += line + "\n";
   return text;
@@ -195,7 +198,8 @@ bool save_settings(const Settings &settings) {
       return (key == KEY_SOUND && kept.sound != settings.sound) ||
              (key == KEY_SYMBOLS && kept.symbols != settings.symbols) ||
              (key == KEY_LEVEL && kept.level != settings.level) ||
-             (key == KEY_ARROWS && kept.arrows != settings.arrows);
+             (key == KEY_ARROWS && kept.arrows != settings.arrows) ||
+             (key == KEY_SPEECH && kept.speech != settings.speech);
     };
     std::vector<std::string> &lines = kept.other_lines;
     lines.erase(std::remove_if(lines.begin(), lines.end(), changed), lines.end());
@@ -204,6 +208,7 @@ bool save_settings(const Settings &settings) {
     kept.level = settings.level;
     kept.arrows = settings.arrows;
     kept.name = settings.name;
+    kept.speech = settings.speech;
     int err = replace_private_file(place.dir_fd, place.name, format_settings(kept));
     close(place.dir_fd);
     if (!err) return true;

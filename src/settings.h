@@ -13,7 +13,8 @@ struct Settings {
   int level = 1;       // "level=0" to "level=3"
   bool arrows = false; // "arrows=on" or "arrows=off"
   // The name last given in the name dialog, which it proposes next.
-  std::string name; // "name=..."; no line while empty
+  std::string name;    // "name=..."; no line while empty
+  bool speech = false; // "speech=on"; written only when on
   // Lines of the file that are not ours (another version's keys, comments),
   // kept as they were, in order, when the file is rewritten.
   std::vector<std::string> other_lines;

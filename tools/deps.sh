@@ -4,7 +4,8 @@ VARNEL_PACKAGES="build-essential cmake pkg-config libfltk1.3-dev portaudio19-dev
   libgtest-dev x11-utils"
 VARNEL_TEST_PACKAGES="xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev lintian man-db libxml2-utils shellcheck x11-xserver-utils openbox
-  pipewire pipewire-pulse wireplumber pulseaudio-utils libasound2-plugins dbus-daemon fonts-noto-core"
+  pipewire pipewire-pulse wireplumber pulseaudio-utils libasound2-plugins dbus-daemon fonts-noto-core
+  libspeechd2 speech-dispatcher speech-dispatcher-espeak-ng"
 
 install_packages() {
   local missing=()

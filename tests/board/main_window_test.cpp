@@ -53,7 +53,7 @@ int highest_value(Varnel *b) {
 
 class MainWindowTest : public GameTest {
 protected:
-  static const int ENTRIES = 26;
+  static const int ENTRIES = 27;
 };
 
 TEST_F(MainWindowTest, BoardWritesMovesIntoTheWindowsMoveBox) {
@@ -84,6 +84,7 @@ TEST_F(MainWindowTest, MenuTableEntriesAndFlags) {
                      {"Records", records_cb, 0, 0},
                      {"Play Deal…", play_deal_cb, 0, 0},
                      {"Today's Deal", todays_deal_cb, 0, 0},
+                     {"Speech", speech_cb, FL_MENU_TOGGLE, FL_CTRL + FL_SHIFT + 's'},
                      {nullptr, nullptr, 0, 0},
                      {"&Difficulty", nullptr, FL_SUBMENU, 0},
                      {"Easy", easy_cb, FL_MENU_RADIO, 0},

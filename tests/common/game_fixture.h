@@ -12,7 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "kept_game.h"
 #include "pa.h"
+#include "records_file.h"
 #include "varnel.h"
 
 // The sound ids queued since the last clear_sounds().
@@ -65,6 +67,9 @@ protected:
     }
     Fl::check();
     clear_sounds();
+    // The writer threads may still be writing into the directory.
+    finish_keeping_game();
+    finish_keeping_records();
     if (chdir(old_dir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << old_dir;
     std::string rm = "rm -rf '" + dir + "'";
     if (system(rm.c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;

@@ -79,7 +79,8 @@ if start_game "$work/game.log" env -u XDG_DATA_HOME HOME="$work/home" "$root/usr
     done
   }
   check "the sounds are linked to the package's files" linked_to_package
-  check "its window is titled Varnel" same "$(xdotool getwindowname "$game_window")" Varnel
+  title=$(xdotool getwindowname "$game_window")
+  check "its window's title begins with Varnel" same "${title%% —*}" Varnel
   # What a taskbar matches to the desktop entry, and the icon it shows.
   startup_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/org.varnel.Varnel.desktop")
   check "its window's class is the desktop entry's StartupWMClass" \
