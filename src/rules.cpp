@@ -94,12 +94,12 @@ int breed_draw(int difficulty) {
 }
 
 int dead_columns(const Cells board) {
-  int count = 0;
+  int columns = 0;
   for (int c = 0; c < BOARD_COLS; c++)
     for (int r = 0; r < BOARD_ROWS; r++)
       if (board[r][c] == CELL_DEAD) {
-        count++;
+        columns++;
         break;
       }
-  return count;
+  return columns;
 }
