@@ -15,6 +15,8 @@
 
 #include "board.h"
 #include "busy_state.h"
+#include "records_file.h"
+#include "records_window.h"
 #include "dialogs.h"
 #include "speech.h"
 #include "speech_texts.h"
@@ -31,6 +33,7 @@ struct SpeechSeen {
   int focus_row = -1;
   Fl_Window *dialog = nullptr;
   Fl_Window *scores = nullptr;
+  Fl_Window *records = nullptr;
 };
 // The board spoken of, while speech is on.
 static Varnel *spoken = nullptr;
@@ -103,7 +106,8 @@ static void say_dialog() {
   if (message[0]) tell(dialog_text(message, asks_text));
 }
 
-// What shows up in the middle of a move: its result, and the top scores.
+// What shows up, in the middle of a move too: its result, the top scores
+// and the records.
 static void say_arrivals() {
   bool result = spoken->result_button->visible();
   if (result && !seen.result) tell(spoken->result_button->label());
@@ -111,6 +115,10 @@ static void say_arrivals() {
   if (spoken->scores_window && spoken->scores_window != seen.scores)
     tell(scores_text(score_list, score_cnt));
   seen.scores = spoken->scores_window;
+  int page = 0;
+  Fl_Window *records = records_shown(page);
+  if (records && records != seen.records) tell(records_text(current_records().pages[page], page));
+  seen.records = records;
 }
 
 static bool hinted_tiles() {

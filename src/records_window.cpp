@@ -153,6 +153,13 @@ Fl_Double_Window *show_records(int page, Fl_Window *beside) {
   return open_records;
 }
 
+Fl_Double_Window *records_shown(int &page) {
+  if (!open_records || !open_records->shown()) return nullptr;
+  Fl_Tabs *tabs = (Fl_Tabs *)open_records->child(0);
+  page = tabs->find(tabs->value());
+  return open_records;
+}
+
 void hide_records() {
   if (!open_records) return;
   open_records->hide();

@@ -16,6 +16,10 @@ const Fl_Color NEWEST_WIN_COLOUR = 0xFFD25000;
 // manager's close closes it.
 Fl_Double_Window *show_records(int page, Fl_Window *beside);
 
+// The Records window while it shows, and the page it shows; null when it
+// does not.
+Fl_Double_Window *records_shown(int &page);
+
 // Closes the Records window, if open: the game ends only once no window
 // is shown.
 void hide_records();

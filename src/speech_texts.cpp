@@ -119,6 +119,18 @@ std::string dialog_text(const char *message, bool asks_text) {
   return std::string(message) + (asks_text ? ". Type it, then press Enter" : "");
 }
 
+std::string records_text(const RecordPage &page, int number) {
+  std::string text =
+      sentence("Records, %s%s", level_name(number / 2), number % 2 ? ", arrow mode" : "");
+  if (page.played == 0) return text + ": no games played yet";
+  text += sentence(": %d played, %d won, %d percent; streak %d, longest %d", page.played, page.won,
+                   (int)(page.won * 100LL / page.played), page.streak, page.longest);
+  for (size_t i = 0; i < page.best.size(); i++)
+    text += sentence(page.best[i].moves == 1 ? "; %d, %d move" : "; %d, %d moves", (int)i + 1,
+                     page.best[i].moves);
+  return text;
+}
+
 std::string scores_text(const ScoreEntry *scores, int count) {
   if (count == 0) return "Top scores: no scores yet";
   std::string text = "Top scores";

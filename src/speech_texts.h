@@ -7,6 +7,7 @@
 
 #include "hint.h"
 #include "rules.h"
+#include "records.h"
 #include "top_scores.h"
 
 // The word for a cell value: one of the twelve colours' names, "empty" or
@@ -42,6 +43,9 @@ std::string result_text(bool won, int moves);
 std::string dialog_text(const char *message, bool asks_text);
 // The top-scores table as a list, best first.
 std::string scores_text(const ScoreEntry *scores, int count);
+// A page of the player's records (records.h): its statistics, then its best
+// wins.
+std::string records_text(const RecordPage &page, int number);
 
 // The fixed sentences.
 extern const char *const SPEECH_ON_TEXT;

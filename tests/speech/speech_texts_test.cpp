@@ -16,6 +16,7 @@ TEST(SpeechTexts, OverBoardStates) {
   board[0][7] = 5;
   HintSwap hint = {0, 7, 1, 8};
   ScoreEntry scores[2] = {{"Ann", 23, 1}, {"Bo", 40, -2}};
+  RecordPage page = {3, 2, 0, 2, 44, {{14, 0, 7}, {30, 0, -1}}};
   struct Row {
     const char *what;
     std::string said, expected;
@@ -42,6 +43,9 @@ TEST(SpeechTexts, OverBoardStates) {
       {"name dialog", dialog_text("Player Name", true), "Player Name. Type it, then press Enter"},
       {"scores", scores_text(scores, 2),
        "Top scores; 1, Ann, Medium, 23 moves; 2, Bo, Hard Arrow, 40 moves"},
+      {"records", records_text(page, 5),
+       "Records, Hard, arrow mode: 3 played, 2 won, 66 percent; streak 0, longest 2; 1, 14 "
+       "moves; 2, 30 moves"},
   };
   for (const Row &row : rows)
     EXPECT_EQ(row.said, row.expected) << row.what;
