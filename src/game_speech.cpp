@@ -117,7 +117,8 @@ static void say_arrivals() {
   seen.scores = spoken->scores_window;
   int page = 0;
   Fl_Window *records = records_shown(page);
-  if (records && records != seen.records) tell(records_text(current_records().pages[page], page));
+  if (records && records != seen.records)
+    tell(records_page_text(current_records().pages[page], page));
   seen.records = records;
 }
 

@@ -119,7 +119,7 @@ std::string dialog_text(const char *message, bool asks_text) {
   return std::string(message) + (asks_text ? ". Type it, then press Enter" : "");
 }
 
-std::string records_text(const RecordPage &page, int number) {
+std::string records_page_text(const RecordPage &page, int number) {
   std::string text =
       sentence("Records, %s%s", level_name(number / 2), number % 2 ? ", arrow mode" : "");
   if (page.played == 0) return text + ": no games played yet";

@@ -45,7 +45,7 @@ std::string dialog_text(const char *message, bool asks_text);
 std::string scores_text(const ScoreEntry *scores, int count);
 // A page of the player's records (records.h): its statistics, then its best
 // wins.
-std::string records_text(const RecordPage &page, int number);
+std::string records_page_text(const RecordPage &page, int number);
 
 // The fixed sentences.
 extern const char *const SPEECH_ON_TEXT;

@@ -43,7 +43,7 @@ TEST(SpeechTexts, OverBoardStates) {
       {"name dialog", dialog_text("Player Name", true), "Player Name. Type it, then press Enter"},
       {"scores", scores_text(scores, 2),
        "Top scores; 1, Ann, Medium, 23 moves; 2, Bo, Hard Arrow, 40 moves"},
-      {"records", records_text(page, 5),
+      {"records", records_page_text(page, 5),
        "Records, Hard, arrow mode: 3 played, 2 won, 66 percent; streak 0, longest 2; 1, 14 "
        "moves; 2, 30 moves"},
   };
