@@ -19,7 +19,7 @@ else
   status=1
 fi
 
-echo "== TSan build: the tests of our threads (sound, the kept game's writer)"
+echo "== TSan build: the tests of our threads (sound, the writers of the kept game and the records, speech)"
 if build_tree build-tsan -DVARNEL_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug >/dev/null; then
   ctest --test-dir "$VARNEL_ROOT/build-tsan" -L 'sound|thread' -j"$jobs" --output-on-failure || status=1
 else
