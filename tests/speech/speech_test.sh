@@ -68,12 +68,8 @@ start_game() {
     2>"$1/stderr" &
   game=$!
   pids+=("$game")
-  window=""
-  for _ in $(seq 300); do
-    window=$(xdotool search --onlyvisible --pid "$game" --name '^Varnel$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.02
-  done
+  window=$(timeout 6 xdotool search --sync --onlyvisible --pid "$game" --name '^Varnel$' 2>/dev/null |
+    head -1)
   [ -n "$window" ] || fail "no game window"
   # A click on the top left tile, dead, gives it the keyboard's focus.
   xdotool mousemove --window "$window" 20 50 click 1
