@@ -93,7 +93,7 @@ TEST_F(Deal, TheCommandLineAndPlayDealDealAlikeAndABadNumberIsAskedAgain) {
 // kept by the older version loads, its deal unknown.
 TEST_F(Deal, AKeptGameKeepsItsDealAndGenerator) {
   deal(board(), DEAL_MAX, 1, false);
-  left_click(board(), 10, 10), left_click(board(), 10, 11);
+  swap_move(board(), 10, 10);
   GameRecord kept = board_game(board(), 1), back, older;
   keep_tally(kept, board()->tally);
   std::string text = game_text(kept);

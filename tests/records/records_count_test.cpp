@@ -29,10 +29,6 @@ protected:
   }
 };
 
-void swap_move(Varnel *b, int row, int col) {
-  left_click(b, row, col), left_click(b, row, col + 1);
-}
-
 // Quit, and a new run that goes on with the kept game.
 void restart(Varnel *b) {
   GameRecord kept = board_game(b, 1), back;
