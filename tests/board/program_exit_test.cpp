@@ -139,23 +139,30 @@ TEST(ProgramExit, SignalsEndTheGameAsQuitDoes) {
 
 // `varnel --help` and a typo such as `varnel hard` dealt an Easy game over
 // the kept one. --help and --version print and end with 0, any other
-// argument that is no level the usage on stderr with 2; the kept game stays.
+// argument that is no level, or a bad deal number, a message on stderr with
+// 2; the kept game stays. None of them needs a display.
 TEST(ProgramExit, HelpVersionAndMistakesLeaveTheKeptGame) {
   const struct {
-    const char *arg, *status, *out, *err; // the start of each output
+    const char *args, *status, *out, *err; // the start of each output
   } cases[] = {{"--help", "0", "Usage: varnel [LEVEL]", ""},
                {"--version", "0", "varnel " VARNEL_VERSION, ""},
                {"hard", "2", "", "varnel: not a level: \"hard\"\nUsage: varnel [LEVEL]"},
-               {"", "2", "", "varnel: not a level"}};
+               {"''", "2", "", "varnel: not a level"},
+               {"--deal", "2", "", "varnel: --deal needs a deal number"},
+               {"--deal ''", "2", "", "varnel: --deal : No deal number was given."},
+               {"--deal abc", "2", "", "varnel: --deal abc: A deal number is a whole number"},
+               {"--deal -1 2", "2", "", "varnel: --deal -1: A deal number is a whole number"},
+               {"--deal 4294967296", "2", "", "varnel: --deal 4294967296: That is too large"}};
   char tmpl[] = "/tmp/varnel-args-XXXXXX";
   std::string dir = mkdtemp(tmpl), kept = dir + "/varnel/game";
   ASSERT_EQ(system(("mkdir -m 700 " + dir + "/varnel && echo kept > " + kept).c_str()), 0);
   for (auto c : cases) {
-    EXPECT_EQ(run("cd " + dir + " && XDG_STATE_HOME=" + dir + " timeout 20 " VARNEL_PROGRAM " '" +
-                  c.arg + "' >out 2>err; echo $?"),
-              c.status);
-    EXPECT_EQ(run("cat " + dir + "/out").rfind(c.out, 0), 0u) << c.arg;
-    EXPECT_EQ(run("cat " + dir + "/err").rfind(c.err, 0), 0u) << c.arg;
+    EXPECT_EQ(run("cd " + dir + " && env -u DISPLAY XDG_STATE_HOME=" + dir +
+                  " timeout 20 " VARNEL_PROGRAM " " + c.args + " >out 2>err </dev/null; echo $?"),
+              c.status)
+        << c.args;
+    EXPECT_EQ(run("cat " + dir + "/out").rfind(c.out, 0), 0u) << c.args;
+    EXPECT_EQ(run("cat " + dir + "/err").rfind(c.err, 0), 0u) << c.args;
     EXPECT_EQ(run("cat " + kept), "kept");
   }
   EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
