@@ -26,23 +26,19 @@ poll() { for _ in $(seq 300); do eval "$1" && return 0; sleep 0.02; done; return
 # A board at rest: rows 0-3 dead but in the last column, then four colours
 # that never make a match; a purple at row 20, column 6 swapped with the
 # sand beside it completes four sand in column 6.
-letters=abcd
 kept_game() {
   mkdir -p "$1/state" && mkdir -m 700 "$1/state/varnel"
-  {
-    printf 'varnel game 1\nlevel 1\narrows 0\nmoves 0\n'
-    for r in $(seq 0 19); do
-      for c in $(seq 0 19); do
-        cell=${letters:$(((r + 2 * c) % 4)):1}
-        [ "$r" -lt 4 ] && [ "$c" -lt 19 ] && cell='#'
-        [ "$c" = 5 ] && [ "$r" -ge 16 ] && [ "$r" -lt 19 ] && cell=e
-        [ "$c" = 6 ] && [ "$r" = 19 ] && cell=e
-        printf '%s0' "$cell"
-      done
-      echo
-    done
-    printf 'undo 0\nend\n'
-  } >"$1/state/varnel/game"
+  awk 'BEGIN {
+    print "varnel game 1\nlevel 1\narrows 0\nmoves 0"
+    for (r = 0; r < 20; r++) {
+      for (c = 0; c < 20; c++) {
+        cell = r < 4 && c < 19 ? "#" : substr("abcd", (r + 2 * c) % 4 + 1, 1)
+        printf "%s0", (c == 5 && r >= 16 && r < 19) || (c == 6 && r == 19) ? "e" : cell
+      }
+      print ""
+    }
+    print "undo 0\nend"
+  }' >"$1/state/varnel/game"
 }
 
 # start_server DIR: a private speech-dispatcher listening on DIR/socket.
