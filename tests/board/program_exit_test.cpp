@@ -76,9 +76,7 @@ TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     std::string dir = tmpl, not_a_dir = dir + "/file";
     int stderr_pipe[2] = {-1, -1};
-    if (stalled_writer) {
-      ASSERT_TRUE(fill_pipe(stderr_pipe) && std::ofstream(not_a_dir));
-    }
+    ASSERT_TRUE(!stalled_writer || (fill_pipe(stderr_pipe) && std::ofstream(not_a_dir)));
     pid_t pid = start_game(dir, stalled_writer ? not_a_dir : dir + "/state", false, stderr_pipe[1]);
     ASSERT_GE(pid, 0);
     // xdotool waits for the main window to be mapped.
@@ -93,10 +91,7 @@ TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
       ended = wait_exit(pid, status, 300);
       if (!ended) run("xdotool key Escape");
     }
-    if (!ended) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-    }
+    if (!ended) kill(pid, SIGKILL), waitpid(pid, &status, 0);
     EXPECT_FALSE(wid.empty()) << "the main window did not appear";
     EXPECT_TRUE(ended) << "Quit did not end the program";
     EXPECT_TRUE(WIFEXITED(status));
@@ -124,10 +119,7 @@ TEST(ProgramExit, SignalsEndTheGameAsQuitDoes) {
     bool ended = nohup && wait_exit(pid, status, 100);
     EXPECT_FALSE(nohup && ended) << "SIGHUP ended the game";
     if (nohup && !ended) kill(pid, SIGTERM);
-    if (!ended && !wait_exit(pid, status, 300)) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-    }
+    if (!ended && !wait_exit(pid, status, 300)) kill(pid, SIGKILL), waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     std::stringstream text;
     text << std::ifstream(kept).rdbuf();

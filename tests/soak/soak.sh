@@ -88,10 +88,7 @@ check_scores() {
 }
 
 # A kept game set aside means the last run left a file that is not whole.
-check_kept() {
-  [ -e "$kept/game.bad" ] && fail "a kept game was set aside as unreadable"
-  return 0
-}
+check_kept() { [ ! -e "$kept/game.bad" ] || fail "a kept game was set aside as unreadable"; }
 
 start_game() {
   local args=()
@@ -102,14 +99,6 @@ start_game() {
   window=$(timeout 60 xdotool search --sync --maxdepth 1 --onlyvisible --pid "$pid" --name '^Varnel' 2>/dev/null | head -1)
   [ -n "$window" ] || fail "the main window did not appear"
   check_kept
-}
-
-# Ends the game between moves as a crash or a power cut would.
-kill_game() {
-  kill -KILL "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  pid=
-  kills=$((kills + 1))
 }
 
 # The game's other windows: the name dialog and the top-scores window.
@@ -266,9 +255,10 @@ while :; do
   elif [ $r -lt 98 ] || { [ $r -eq 99 ] && [ $((RANDOM % 4)) -ne 0 ]; }; then
     send_batch
     menu_pick
-  elif [ $r -eq 98 ]; then
+  elif [ $r -eq 98 ]; then # the game ended between moves, as by a crash or a power cut
     send_batch
-    kill_game
+    kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+    pid='' kills=$((kills + 1))
     start_game
   else
     send_batch
