@@ -69,37 +69,43 @@ pid_t start_game(const std::string &dir, const std::string &state, bool nohup = 
 // writes when the game cannot be kept going to a standard error that
 // nobody reads (as a stalled home directory holds it): now it waits about
 // two seconds.
-TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
-  for (bool stalled_writer : {false, true}) {
-    SCOPED_TRACE(stalled_writer ? "stalled writer" : "plain");
-    char tmpl[] = "/tmp/varnel-exit-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    std::string dir = tmpl, not_a_dir = dir + "/file";
-    int stderr_pipe[2] = {-1, -1};
-    ASSERT_TRUE(!stalled_writer || (fill_pipe(stderr_pipe) && std::ofstream(not_a_dir)));
-    pid_t pid = start_game(dir, stalled_writer ? not_a_dir : dir + "/state", false, stderr_pipe[1]);
-    ASSERT_GE(pid, 0);
-    // xdotool waits for the main window to be mapped.
-    std::string wid = run(
-        "timeout 30 xdotool search --sync --onlyvisible --name '^Varnel' 2>/dev/null | head -1");
-    int status = 0;
-    bool ended = false;
-    // Click "Game", then Down and Return pick Quit. The keys can reach the
-    // program before its menu is open; then Escape and try again.
-    for (int attempt = 0; attempt < 5 && !wid.empty() && !ended; attempt++) {
-      run("xdotool mousemove --window " + wid + " 20 15 click 1 sleep 0.3 key Down Return");
-      ended = wait_exit(pid, status, 300);
-      if (!ended) run("xdotool key Escape");
-    }
-    if (!ended) kill(pid, SIGKILL), waitpid(pid, &status, 0);
-    EXPECT_FALSE(wid.empty()) << "the main window did not appear";
-    EXPECT_TRUE(ended) << "Quit did not end the program";
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    for (int fd : stderr_pipe)
-      if (fd >= 0) close(fd);
-    EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+void quit_from_the_game_menu(bool stalled_writer) {
+  SCOPED_TRACE(stalled_writer ? "stalled writer" : "plain");
+  char tmpl[] = "/tmp/varnel-exit-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  std::string dir = tmpl, not_a_dir = dir + "/file";
+  int stderr_pipe[2] = {-1, -1};
+  ASSERT_TRUE(!stalled_writer || (fill_pipe(stderr_pipe) && std::ofstream(not_a_dir)));
+  pid_t pid = start_game(dir, stalled_writer ? not_a_dir : dir + "/state", false, stderr_pipe[1]);
+  ASSERT_GE(pid, 0);
+  // xdotool waits for the main window to be mapped.
+  std::string wid =
+      run("timeout 30 xdotool search --sync --onlyvisible --name '^Varnel' 2>/dev/null | head -1");
+  int status = 0;
+  bool ended = false;
+  // Click "Game", then Down and Return pick Quit. The keys can reach the
+  // program before its menu is open; then Escape and try again.
+  for (int attempt = 0; attempt < 5 && !wid.empty() && !ended; attempt++) {
+    run("xdotool mousemove --window " + wid + " 20 15 click 1 sleep 0.3 key Down Return");
+    ended = wait_exit(pid, status, 300);
+    if (!ended) run("xdotool key Escape");
   }
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  EXPECT_FALSE(wid.empty()) << "the main window did not appear";
+  EXPECT_TRUE(ended) << "Quit did not end the program";
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  for (int fd : stderr_pipe)
+    if (fd >= 0) close(fd);
+  EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
+  quit_from_the_game_menu(false);
+  quit_from_the_game_menu(true);
 }
 
 // SIGTERM and SIGHUP end the game as Quit does, the game kept whole; under

@@ -50,14 +50,6 @@ TEST_F(Deal, ThreeDealsPinnedCellByCell) {
   }
 }
 
-// The labels of a dialog's widgets: its message.
-std::string dialog_message(Fl_Window *dialog) {
-  std::string text;
-  for (int i = 0; dialog && i < dialog->children(); i++)
-    text += dialog->child(i)->label() ? dialog->child(i)->label() : "";
-  return text;
-}
-
 TEST_F(Deal, TheCommandLineAndPlayDealDealAlikeAndABadNumberIsAskedAgain) {
   char *argv[] = {(char *)"varnel", (char *)"--deal", (char *)"4242", (char *)"3", nullptr};
   int argc = 4;
@@ -78,7 +70,9 @@ TEST_F(Deal, TheCommandLineAndPlayDealDealAlikeAndABadNumberIsAskedAgain) {
   answer.instead = [&] {
     if (answer.answered != 2) return;
     Fl_Input *input;
-    second_prompt = dialog_message(find_dialog(&input));
+    Fl_Window *dialog = find_dialog(&input);
+    for (int i = 0; i < dialog->children(); i++) // its message among its labels
+      second_prompt += dialog->child(i)->label() ? dialog->child(i)->label() : "";
     answer.text = " 4242 ";
   };
   play_deal_cb(nullptr, nullptr);
