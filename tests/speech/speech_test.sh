@@ -86,18 +86,14 @@ heard_in_order() {
   fail "not heard in order: $*"
   heard "$dir" | grep -v '^[A-Z][A-Z]* \|^\.$\|^speak$' | tail -15
 }
-# Quit ends the game within a second; a thread-sanitizer build, several
-# times slower, is given SPEECH_QUIT_SECONDS.
-quit_bound=${SPEECH_QUIT_SECONDS:-1}
-# quit_within DIR SECONDS: Ctrl+Q ends the game within that time, with status 0.
+# quit_within DIR: Ctrl+Q ends the game within a second (SPEECH_QUIT_SECONDS
+# in a thread-sanitizer build, several times slower), with status 0.
 quit_within() {
-  local start=$EPOCHREALTIME
+  local start=$EPOCHREALTIME bound=${SPEECH_QUIT_SECONDS:-1}
   keys ctrl+q
-  for _ in $(seq $((${2} * 50))); do kill -0 "$game" 2>/dev/null || break; sleep 0.02; done
-  kill -0 "$game" 2>/dev/null && fail "$1: still running $2 s after Quit"
-  wait "$game"
-  local status=$?
-  [ $status = 0 ] || fail "$1: exit status $status"
+  for _ in $(seq $((bound * 50))); do kill -0 "$game" 2>/dev/null || break; sleep 0.02; done
+  kill -0 "$game" 2>/dev/null && fail "$1: still running $bound s after Quit"
+  wait "$game" || fail "$1: exit status $?"
   # One line of its own, and nothing from a sanitizer.
   [ "$(wc -l <"$work/$1/stderr")" = 1 ] || fail "$1: stderr: $(cat "$work/$1/stderr")"
   echo "$1: quit took $(awk "BEGIN {print $EPOCHREALTIME - $start}") s"
@@ -125,7 +121,7 @@ keys F10 Down Down Down Return
 heard_in_order "$s" "You Win!" "Player Name. Type it, then press Enter"
 keys A n n Return
 heard_in_order "$s" "Top scores; 1, Ann, Medium, 1 move"
-quit_within spoken "$quit_bound"
+quit_within spoken
 
 # A server that takes the connection and never answers.
 n=$work/mute && mkdir -p "$n" && kept_game "$n"
@@ -138,7 +134,7 @@ SPEECHD_ADDRESS=unix_socket:$n/socket start_game "$n" speech=on
 sleep 2.2
 keys Right
 poll "grep -q 'does not answer' '$n/stderr'" || fail "mute server: no line on stderr"
-quit_within mute "$quit_bound"
+quit_within mute
 
 # No library: speech-dispatcher's library hidden from the game alone.
 m=$work/missing && mkdir -p "$m" && kept_game "$m"
@@ -152,7 +148,7 @@ if unshare -m true 2>/dev/null; then
   grep -q "library is missing" "$m/stderr" || fail "no library: stderr: $(cat "$m/stderr")"
   grep -q speech "$m/config/varnel/settings" 2>/dev/null && fail "no library: speech kept on"
   keys Return
-  quit_within missing "$quit_bound"
+  quit_within missing
 else
   echo "SKIP: no library: unshare -m is not permitted here"
 fi
