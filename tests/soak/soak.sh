@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Random-input soak: plays the game (by default the ASan + UBSan build's,
 # build-asan/varnel) on a private Xvfb with thousands of random clicks, wheel
-# turns, keys and menu picks (Reset, the levels, Win, Toggle Arrow Mode,
-# Undo, Hint, Top Scores, now and then Quit), sent without waiting, so that
-# most land in the middle of a move's animation. It answers the name dialog
-# when one appears, moves the top-scores window off the menu bar or closes
-# it, and starts the game again after each Quit, and after each kill -9 that
-# it sends now and then between moves. Half of the starts name no level, so
-# the game kept by the last run goes on.
+# turns and menu picks (Reset, the levels, Win, Toggle Arrow Mode, now and
+# then Quit), sent without waiting, so that most land in the middle of a
+# move's animation. It answers the name dialog when one appears, moves the
+# top-scores window off the menu bar or closes it, and starts the game again
+# after each Quit. Keys, Undo, Hint and Top Scores come too, and now and
+# then a kill -9 between moves, after which the game starts again as well;
+# half of the starts name no level, so the game kept by the last run goes on.
 #
 #   tests/soak/soak.sh [EVENTS | SECONDSs] [SEED]
 #
