@@ -30,15 +30,6 @@ RecordResult result(RecordEvent event, int moves = 0, bool counted = false) {
   return r;
 }
 
-// Another copy's records: a game played and won, one lost, one won.
-Records three_results() {
-  Records records;
-  for (const RecordResult &r : {result(EVENT_PLAYED), result(EVENT_WON, 40, true),
-                                result(EVENT_LOST), result(EVENT_WON, 31)})
-    apply_result(records, r);
-  return records;
-}
-
 // Anything but the player's own records under the name gives empty records
 // and is moved aside, never read through a link or waited on; the next
 // result writes a whole new file. Another copy's results are kept.
@@ -49,7 +40,11 @@ TEST(RecordsFile, HostileFilesAreMovedAsideAndResultsMerged) {
   ASSERT_EQ(records_path(), file);
   record_result(result(EVENT_PLAYED));
   finish_keeping_records();
-  std::string text = records_text(three_results());
+  Records other; // another copy's: a game played and won, one lost, one won
+  for (const RecordResult &r : {result(EVENT_PLAYED), result(EVENT_WON, 40, true),
+                                result(EVENT_LOST), result(EVENT_WON, 31)})
+    apply_result(other, r);
+  std::string text = records_text(other);
   const struct {
     std::string what;
     std::function<bool()> make;
