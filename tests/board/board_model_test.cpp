@@ -101,8 +101,6 @@ TEST_F(BoardModelTest, FocusAndArrowsStandOutOnEveryColour) {
     EXPECT_TRUE(width >= 2 && width <= 3 && edge[4] == faces[c] && edge[7] == faces[c]) << c;
     EXPECT_GE(contrast(arrow, faces[c]), 3) << c;
     EXPECT_TRUE(c >= 6 || arrow == 0xFFFFFF) << c; // Medium's six colours
-    printf("colour %2d %06lx: focus %5.2f, arrow %5.2f\n", c, faces[c], contrast(edge[0], faces[c]),
-           contrast(arrow, faces[c]));
   }
   VarnelButton::keys_in_use(false);
 }

@@ -365,15 +365,13 @@ TEST_F(MainWindowTest, TheMenuRowsTextsFitAtEverySize) {
     for (Fl_Box *box : {(Fl_Box *)w->difficulty_box, w->game->moves_box})
       for (const char *text : {"Stupid", "No swap clears", "12345"}) {
         SCOPED_TRACE(testing::Message() << width << " pixels, \"" << text << "\"");
-        box->label(text);
-        box->redraw();
+        box->label(text), box->redraw();
         std::vector<unsigned long> shown = drawn_row(w, box);
         int dx = Fl::box_dx(box->box()), dy = Fl::box_dy(box->box()), spilt = 0;
         for (int y = box->y() + dy; y < box->y() + box->h() - dy; y++)
           for (int x : {box->x() + dx, box->x() + box->w() - 1 - dx})
             spilt += shown[y * width + x] != 0xFFC8DC;
-        box->label("");
-        box->redraw();
+        box->label(""), box->redraw();
         std::vector<unsigned long> empty = drawn_row(w, box);
         for (int i = 0; i < (int)shown.size(); i++)
           spilt +=

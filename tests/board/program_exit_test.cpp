@@ -69,42 +69,43 @@ pid_t start_game(const std::string &dir, const std::string &state, bool nohup = 
 // writes when the game cannot be kept going to a standard error that
 // nobody reads (as a stalled home directory holds it): now it waits about
 // two seconds.
-TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
-  for (bool stalled_writer : {false, true}) {
-    SCOPED_TRACE(stalled_writer ? "stalled writer" : "plain");
-    char tmpl[] = "/tmp/varnel-exit-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    std::string dir = tmpl, not_a_dir = dir + "/file";
-    int stderr_pipe[2] = {-1, -1};
-    if (stalled_writer) {
-      ASSERT_TRUE(fill_pipe(stderr_pipe) && std::ofstream(not_a_dir));
-    }
-    pid_t pid = start_game(dir, stalled_writer ? not_a_dir : dir + "/state", false, stderr_pipe[1]);
-    ASSERT_GE(pid, 0);
-    // xdotool waits for the main window to be mapped.
-    std::string wid = run(
-        "timeout 30 xdotool search --sync --onlyvisible --name '^Varnel' 2>/dev/null | head -1");
-    int status = 0;
-    bool ended = false;
-    // Click "Game", then Down and Return pick Quit. The keys can reach the
-    // program before its menu is open; then Escape and try again.
-    for (int attempt = 0; attempt < 5 && !wid.empty() && !ended; attempt++) {
-      run("xdotool mousemove --window " + wid + " 20 15 click 1 sleep 0.3 key Down Return");
-      ended = wait_exit(pid, status, 300);
-      if (!ended) run("xdotool key Escape");
-    }
-    if (!ended) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-    }
-    EXPECT_FALSE(wid.empty()) << "the main window did not appear";
-    EXPECT_TRUE(ended) << "Quit did not end the program";
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    for (int fd : stderr_pipe)
-      if (fd >= 0) close(fd);
-    EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+void quit_from_the_game_menu(bool stalled_writer) {
+  SCOPED_TRACE(stalled_writer ? "stalled writer" : "plain");
+  char tmpl[] = "/tmp/varnel-exit-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  std::string dir = tmpl, not_a_dir = dir + "/file";
+  int stderr_pipe[2] = {-1, -1};
+  ASSERT_TRUE(!stalled_writer || (fill_pipe(stderr_pipe) && std::ofstream(not_a_dir)));
+  pid_t pid = start_game(dir, stalled_writer ? not_a_dir : dir + "/state", false, stderr_pipe[1]);
+  ASSERT_GE(pid, 0);
+  // xdotool waits for the main window to be mapped.
+  std::string wid =
+      run("timeout 30 xdotool search --sync --onlyvisible --name '^Varnel' 2>/dev/null | head -1");
+  int status = 0;
+  bool ended = false;
+  // Click "Game", then Down and Return pick Quit. The keys can reach the
+  // program before its menu is open; then Escape and try again.
+  for (int attempt = 0; attempt < 5 && !wid.empty() && !ended; attempt++) {
+    run("xdotool mousemove --window " + wid + " 20 15 click 1 sleep 0.3 key Down Return");
+    ended = wait_exit(pid, status, 300);
+    if (!ended) run("xdotool key Escape");
   }
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  EXPECT_FALSE(wid.empty()) << "the main window did not appear";
+  EXPECT_TRUE(ended) << "Quit did not end the program";
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  for (int fd : stderr_pipe)
+    if (fd >= 0) close(fd);
+  EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+TEST(ProgramExit, QuitFromTheGameMenuEndsWithStatusZero) {
+  quit_from_the_game_menu(false);
+  quit_from_the_game_menu(true);
 }
 
 // SIGTERM and SIGHUP end the game as Quit does, the game kept whole; under
@@ -124,10 +125,7 @@ TEST(ProgramExit, SignalsEndTheGameAsQuitDoes) {
     bool ended = nohup && wait_exit(pid, status, 100);
     EXPECT_FALSE(nohup && ended) << "SIGHUP ended the game";
     if (nohup && !ended) kill(pid, SIGTERM);
-    if (!ended && !wait_exit(pid, status, 300)) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-    }
+    if (!ended && !wait_exit(pid, status, 300)) kill(pid, SIGKILL), waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     std::stringstream text;
     text << std::ifstream(kept).rdbuf();
@@ -139,23 +137,30 @@ TEST(ProgramExit, SignalsEndTheGameAsQuitDoes) {
 
 // `varnel --help` and a typo such as `varnel hard` dealt an Easy game over
 // the kept one. --help and --version print and end with 0, any other
-// argument that is no level the usage on stderr with 2; the kept game stays.
+// argument that is no level, or a bad deal number, a message on stderr with
+// 2; the kept game stays. None of them needs a display.
 TEST(ProgramExit, HelpVersionAndMistakesLeaveTheKeptGame) {
   const struct {
-    const char *arg, *status, *out, *err; // the start of each output
+    const char *args, *status, *out, *err; // the start of each output
   } cases[] = {{"--help", "0", "Usage: varnel [LEVEL]", ""},
                {"--version", "0", "varnel " VARNEL_VERSION, ""},
                {"hard", "2", "", "varnel: not a level: \"hard\"\nUsage: varnel [LEVEL]"},
-               {"", "2", "", "varnel: not a level"}};
+               {"''", "2", "", "varnel: not a level"},
+               {"--deal", "2", "", "varnel: --deal needs a deal number"},
+               {"--deal ''", "2", "", "varnel: --deal : No deal number was given."},
+               {"--deal abc", "2", "", "varnel: --deal abc: A deal number is a whole number"},
+               {"--deal -1 2", "2", "", "varnel: --deal -1: A deal number is a whole number"},
+               {"--deal 4294967296", "2", "", "varnel: --deal 4294967296: That is too large"}};
   char tmpl[] = "/tmp/varnel-args-XXXXXX";
   std::string dir = mkdtemp(tmpl), kept = dir + "/varnel/game";
   ASSERT_EQ(system(("mkdir -m 700 " + dir + "/varnel && echo kept > " + kept).c_str()), 0);
   for (auto c : cases) {
-    EXPECT_EQ(run("cd " + dir + " && XDG_STATE_HOME=" + dir + " timeout 20 " VARNEL_PROGRAM " '" +
-                  c.arg + "' >out 2>err; echo $?"),
-              c.status);
-    EXPECT_EQ(run("cat " + dir + "/out").rfind(c.out, 0), 0u) << c.arg;
-    EXPECT_EQ(run("cat " + dir + "/err").rfind(c.err, 0), 0u) << c.arg;
+    EXPECT_EQ(run("cd " + dir + " && env -u DISPLAY XDG_STATE_HOME=" + dir +
+                  " timeout 20 " VARNEL_PROGRAM " " + c.args + " >out 2>err </dev/null; echo $?"),
+              c.status)
+        << c.args;
+    EXPECT_EQ(run("cat " + dir + "/out").rfind(c.out, 0), 0u) << c.args;
+    EXPECT_EQ(run("cat " + dir + "/err").rfind(c.err, 0), 0u) << c.args;
     EXPECT_EQ(run("cat " + kept), "kept");
   }
   EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);

@@ -267,8 +267,7 @@ TEST(Levels, FromTheCommandLine) {
     const char *name;
     int colours;
   };
-  // Text that is not a number ("abc") is no level: the arguments test of
-  // program_exit_test has it.
+  // "abc" is no level at all: program_exit_test's table of arguments has it.
   const Case cases[] = {{{}, "Medium", 5},     {{"0"}, "Easy", 4},       {{"7"}, "Stupid", 12},
                         {{"-5"}, "Easy", 4},   {{"2"}, "Hard", 8},       {{"2x"}, "Hard", 8},
                         {{"3"}, "Stupid", 12}, {{"1", "3"}, "Medium", 5}};

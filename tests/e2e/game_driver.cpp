@@ -261,8 +261,6 @@ Image render_result_button(const char *label, unsigned colour, unsigned label_co
 // installed fonts, and its colour is the game's choice.
 Image render_arrow_tile(unsigned colour, int direction) {
   Fl_Group::current(nullptr); // a widget of its own, in no group
-  // The game's own tile draws it: its arrow is sized from the tile and the
-  // text, not from the fonts the machine has.
   VarnelButton tile(0, 0, 40, 40);
   tile.color((Fl_Color)(colour << 8)); // 0xRRGGBB00: an RGB colour
   tile.labelcolor(FL_WHITE);

@@ -218,9 +218,8 @@ TEST_F(ArrowMode, ArrowsComeBackAfterARestart) {
     point(i / BOARD_COLS, i % BOARD_COLS, i % 7);
   board()->TurnArrow(board()->buttons[8][8], true);
   std::vector<std::string> labels;
-  for (auto &row : board()->buttons)
-    for (VarnelButton *tile : row)
-      labels.push_back(label_of(tile));
+  for (int i = 0; i < BOARD_ROWS * BOARD_COLS; i++)
+    labels.push_back(label_of(board()->buttons[i / BOARD_COLS][i % BOARD_COLS]));
   quit_cb(nullptr, nullptr);
   Fl::check();
   finish_keeping_game();

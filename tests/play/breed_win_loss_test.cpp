@@ -222,11 +222,9 @@ TEST_F(BreedWinLoss, UndoAfterALossKeepsTheLoss) {
   Varnel *b = board();
   main_window->keep_game_between_runs();
   fill_without_matches(b);
-  left_click(b, 10, 10);
-  left_click(b, 10, 11);
+  swap_move(b, 10, 10);
   ASSERT_EQ(global_win, -1);
-  left_click(b, 12, 10);
-  left_click(b, 12, 11);
+  swap_move(b, 12, 10);
   undo_cb(nullptr, nullptr);
   EXPECT_TRUE(global_win == -1 && b->result_button->visible());
   EXPECT_STREQ(b->result_button->label(), "You Lose.");

@@ -23,6 +23,10 @@ inline void left_click(Varnel *b, int row, int col) {
   Fl::e_keysym = FL_Button + 1;
   b->buttons[row][col]->do_callback();
 }
+// A swap with the right-hand neighbour, by two clicks.
+inline void swap_move(Varnel *b, int row, int col) {
+  left_click(b, row, col), left_click(b, row, col + 1);
+}
 
 // The whole board without a match, the top row empty: moves breed into
 // row 0 and are not lost.

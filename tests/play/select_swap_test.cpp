@@ -167,10 +167,8 @@ TEST_F(SelectSwap, UndoGoesBackTwoHundredMovesAtMost) {
   fill_without_matches(b);
   b->Array(10, 10, 9);
   b->Array(10, 11, 10);
-  for (int k = 0; k <= UNDO_LIMIT; k++) {
-    left_click(b, 10, 10);
-    left_click(b, 10, 11);
-  }
+  for (int k = 0; k <= UNDO_LIMIT; k++)
+    swap_move(b, 10, 10);
   for (int k = 0; k <= UNDO_LIMIT; k++)
     undo_cb(nullptr, nullptr);
   // The board after the first move: the one before it went.

@@ -29,10 +29,6 @@ protected:
   }
 };
 
-void swap_move(Varnel *b, int row, int col) {
-  left_click(b, row, col), left_click(b, row, col + 1);
-}
-
 // Quit, and a new run that goes on with the kept game.
 void restart(Varnel *b) {
   GameRecord kept = board_game(b, 1), back;
@@ -46,10 +42,7 @@ void restart(Varnel *b) {
 const std::map<std::string, void (*)(Varnel *)> steps = {
     {"move", [](Varnel *b) { fill_playing(b), swap_move(b, 10, 10); }},
     {"win", [](Varnel *b) { column_ready_to_clear(b), swap_move(b, 19, 0); }},
-    {"loss",
-     [](Varnel *b) {
-       fill_without_matches(b), b->begin_move(), b->Breed();
-     }},
+    {"loss", [](Varnel *b) { fill_without_matches(b), b->begin_move(), b->Breed(); }},
     {"Win", [](Varnel *) { win_cb(nullptr, nullptr); }},
     {"reset", [](Varnel *) { reset_menu_cb(nullptr, nullptr); }},
     {"level", [](Varnel *) { hard_cb(nullptr, nullptr), medium_cb(nullptr, nullptr); }},

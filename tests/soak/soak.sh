@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Random-input soak: plays the game (by default the ASan + UBSan build's,
 # build-asan/varnel) on a private Xvfb with thousands of random clicks, wheel
-# turns, keys and menu picks (Reset, the levels, Win, Toggle Arrow Mode,
-# Undo, Hint, Top Scores, now and then Quit), sent without waiting, so that
-# most land in the middle of a move's animation. It answers the name dialog
-# when one appears, moves the top-scores window off the menu bar or closes
-# it, and starts the game again after each Quit, and after each kill -9 that
-# it sends now and then between moves. Half of the starts name no level, so
-# the game kept by the last run goes on.
+# turns and menu picks (Reset, the levels, Win, Toggle Arrow Mode, now and
+# then Quit), sent without waiting, so that most land in the middle of a
+# move's animation. It answers the name dialog when one appears, moves the
+# top-scores window off the menu bar or closes it, and starts the game again
+# after each Quit. Keys, Undo, Hint and Top Scores come too, and now and
+# then a kill -9 between moves, after which the game starts again as well;
+# half of the starts name no level, so the game kept by the last run goes on.
 #
 #   tests/soak/soak.sh [EVENTS | SECONDSs] [SEED]
 #
@@ -88,10 +88,7 @@ check_scores() {
 }
 
 # A kept game set aside means the last run left a file that is not whole.
-check_kept() {
-  [ -e "$kept/game.bad" ] && fail "a kept game was set aside as unreadable"
-  return 0
-}
+check_kept() { [ ! -e "$kept/game.bad" ] || fail "a kept game was set aside as unreadable"; }
 
 start_game() {
   local args=()
@@ -102,14 +99,6 @@ start_game() {
   window=$(timeout 60 xdotool search --sync --maxdepth 1 --onlyvisible --pid "$pid" --name '^Varnel' 2>/dev/null | head -1)
   [ -n "$window" ] || fail "the main window did not appear"
   check_kept
-}
-
-# Ends the game between moves as a crash or a power cut would.
-kill_game() {
-  kill -KILL "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  pid=
-  kills=$((kills + 1))
 }
 
 # The game's other windows: the name dialog and the top-scores window.
@@ -266,9 +255,10 @@ while :; do
   elif [ $r -lt 98 ] || { [ $r -eq 99 ] && [ $((RANDOM % 4)) -ne 0 ]; }; then
     send_batch
     menu_pick
-  elif [ $r -eq 98 ]; then
+  elif [ $r -eq 98 ]; then # the game ended between moves, as by a crash or a power cut
     send_batch
-    kill_game
+    kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+    pid='' kills=$((kills + 1))
     start_game
   else
     send_batch

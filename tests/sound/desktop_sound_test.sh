@@ -54,10 +54,7 @@ servers+=($!)
 # for a moment, longer on a loaded machine. Try for ten seconds.
 made=""
 for _ in $(seq 100); do
-  if pactl load-module module-null-sink sink_name=varnel_test >/dev/null 2>&1; then
-    made=1
-    break
-  fi
+  pactl load-module module-null-sink sink_name=varnel_test >/dev/null 2>&1 && made=1 && break
   sleep 0.1
 done
 if [ -z "$made" ] || ! pactl set-default-sink varnel_test; then

@@ -26,23 +26,19 @@ poll() { for _ in $(seq 300); do eval "$1" && return 0; sleep 0.02; done; return
 # A board at rest: rows 0-3 dead but in the last column, then four colours
 # that never make a match; a purple at row 20, column 6 swapped with the
 # sand beside it completes four sand in column 6.
-letters=abcd
 kept_game() {
   mkdir -p "$1/state" && mkdir -m 700 "$1/state/varnel"
-  {
-    printf 'varnel game 1\nlevel 1\narrows 0\nmoves 0\n'
-    for r in $(seq 0 19); do
-      for c in $(seq 0 19); do
-        cell=${letters:$(((r + 2 * c) % 4)):1}
-        [ "$r" -lt 4 ] && [ "$c" -lt 19 ] && cell='#'
-        [ "$c" = 5 ] && [ "$r" -ge 16 ] && [ "$r" -lt 19 ] && cell=e
-        [ "$c" = 6 ] && [ "$r" = 19 ] && cell=e
-        printf '%s0' "$cell"
-      done
-      echo
-    done
-    printf 'undo 0\nend\n'
-  } >"$1/state/varnel/game"
+  awk 'BEGIN {
+    print "varnel game 1\nlevel 1\narrows 0\nmoves 0"
+    for (r = 0; r < 20; r++) {
+      for (c = 0; c < 20; c++) {
+        cell = r < 4 && c < 19 ? "#" : substr("abcd", (r + 2 * c) % 4 + 1, 1)
+        printf "%s0", (c == 5 && r >= 16 && r < 19) || (c == 6 && r == 19) ? "e" : cell
+      }
+      print ""
+    }
+    print "undo 0\nend"
+  }' >"$1/state/varnel/game"
 }
 
 # start_server DIR: a private speech-dispatcher listening on DIR/socket.
@@ -68,12 +64,8 @@ start_game() {
     2>"$1/stderr" &
   game=$!
   pids+=("$game")
-  window=""
-  for _ in $(seq 300); do
-    window=$(xdotool search --onlyvisible --pid "$game" --name '^Varnel$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.02
-  done
+  window=$(timeout 6 xdotool search --sync --onlyvisible --pid "$game" --name '^Varnel$' 2>/dev/null |
+    head -1)
   [ -n "$window" ] || fail "no game window"
   # A click on the top left tile, dead, gives it the keyboard's focus.
   xdotool mousemove --window "$window" 20 50 click 1
@@ -94,18 +86,14 @@ heard_in_order() {
   fail "not heard in order: $*"
   heard "$dir" | grep -v '^[A-Z][A-Z]* \|^\.$\|^speak$' | tail -15
 }
-# Quit ends the game within a second; a thread-sanitizer build, several
-# times slower, is given SPEECH_QUIT_SECONDS.
-quit_bound=${SPEECH_QUIT_SECONDS:-1}
-# quit_within DIR SECONDS: Ctrl+Q ends the game within that time, with status 0.
+# quit_within DIR: Ctrl+Q ends the game within a second (SPEECH_QUIT_SECONDS
+# in a thread-sanitizer build, several times slower), with status 0.
 quit_within() {
-  local start=$EPOCHREALTIME
+  local start=$EPOCHREALTIME bound=${SPEECH_QUIT_SECONDS:-1}
   keys ctrl+q
-  for _ in $(seq $((${2} * 50))); do kill -0 "$game" 2>/dev/null || break; sleep 0.02; done
-  kill -0 "$game" 2>/dev/null && fail "$1: still running $2 s after Quit"
-  wait "$game"
-  local status=$?
-  [ $status = 0 ] || fail "$1: exit status $status"
+  for _ in $(seq $((bound * 50))); do kill -0 "$game" 2>/dev/null || break; sleep 0.02; done
+  kill -0 "$game" 2>/dev/null && fail "$1: still running $bound s after Quit"
+  wait "$game" || fail "$1: exit status $?"
   # One line of its own, and nothing from a sanitizer.
   [ "$(wc -l <"$work/$1/stderr")" = 1 ] || fail "$1: stderr: $(cat "$work/$1/stderr")"
   echo "$1: quit took $(awk "BEGIN {print $EPOCHREALTIME - $start}") s"
@@ -133,7 +121,7 @@ keys F10 Down Down Down Return
 heard_in_order "$s" "You Win!" "Player Name. Type it, then press Enter"
 keys A n n Return
 heard_in_order "$s" "Top scores; 1, Ann, Medium, 1 move"
-quit_within spoken "$quit_bound"
+quit_within spoken
 
 # A server that takes the connection and never answers.
 n=$work/mute && mkdir -p "$n" && kept_game "$n"
@@ -146,7 +134,7 @@ SPEECHD_ADDRESS=unix_socket:$n/socket start_game "$n" speech=on
 sleep 2.2
 keys Right
 poll "grep -q 'does not answer' '$n/stderr'" || fail "mute server: no line on stderr"
-quit_within mute "$quit_bound"
+quit_within mute
 
 # No library: speech-dispatcher's library hidden from the game alone.
 m=$work/missing && mkdir -p "$m" && kept_game "$m"
@@ -160,7 +148,7 @@ if unshare -m true 2>/dev/null; then
   grep -q "library is missing" "$m/stderr" || fail "no library: stderr: $(cat "$m/stderr")"
   grep -q speech "$m/config/varnel/settings" 2>/dev/null && fail "no library: speech kept on"
   keys Return
-  quit_within missing "$quit_bound"
+  quit_within missing
 else
   echo "SKIP: no library: unshare -m is not permitted here"
 fi

@@ -30,8 +30,7 @@ TEST(SpeechTexts, OverBoardStates) {
        "4 tiles cleared, move 12, 19 empty cells in the top row"},
       {"no match, brief", move_text(0, 3, full, true), "no match, top row full"},
       {"status", status_text(3, true, 1, board),
-       "Stupid, arrow mode, 1 move, "
-       "19 empty cells in the top row"},
+       "Stupid, arrow mode, 1 move, 19 empty cells in the top row"},
       {"row", row_text(board, nullptr, 0),
        "Row 1: empty; empty; empty; empty; empty; empty; empty; teal; empty; empty; empty; "
        "empty; empty; empty; empty; empty; empty; empty; empty; empty"},
