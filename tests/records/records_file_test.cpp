@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "hostile_files.h"
 #include "records_file.h"
 #include "records.h"
 
@@ -45,20 +46,13 @@ TEST(RecordsFile, HostileFilesAreMovedAsideAndResultsMerged) {
                                 result(EVENT_LOST), result(EVENT_WON, 31)})
     apply_result(other, r);
   std::string text = records_text(other);
-  const struct {
-    std::string what;
-    std::function<bool()> make;
-  } cases[] = {
-      {"missing", [] { return true; }},
-      {"garbled", [&] { return !!(std::ofstream(file) << "varnel records 1\npage 9\n"); }},
-      {"truncated", [&] { return !!(std::ofstream(file) << text.substr(0, text.size() / 2)); }},
-      {"oversized", [&] { return !!(std::ofstream(file) << text << std::string(9000, '\n')); }},
-      {"another user's",
-       [&] { return (std::ofstream(file) << text) && chown(file.c_str(), 64101, 64101) == 0; }},
-      {"FIFO", [&] { return mkfifo(file.c_str(), 0600) == 0; }},
-      {"directory", [&] { return mkdir(file.c_str(), 0700) == 0; }},
-      {"link to a device", [&] { return symlink("/dev/zero", file.c_str()) == 0; }},
-  };
+  const std::vector<HostileFile> cases =
+      hostile_files(file, text,
+                    {
+                        {"garbled", "varnel records 1\npage 9\n"},
+                        {"truncated", text.substr(0, text.size() / 2)},
+                        {"oversized", text + std::string(9000, '\n')},
+                    });
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     std::filesystem::remove_all(file);

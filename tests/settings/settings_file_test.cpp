@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "hostile_files.h"
 #include "kept_game.h"
 #include "settings.h"
 
@@ -190,21 +191,13 @@ TEST(KeptGame, HostileFilesGiveANewGameAndAreMovedAside) {
   finish_keeping_game();
   ASSERT_TRUE(load_kept_game(&read));
   EXPECT_EQ(game_text(read), text);
-  const struct {
-    std::string what;
-    std::function<bool()> make;
-  } cases[] = {
-      {"missing", [] { return true; }},
-      {"garbled", [&] { return !!(std::ofstream(file) << "varnel game 1\nlevel 9\n"); }},
-      {"truncated", [&] { return !!(std::ofstream(file) << text.substr(0, text.size() - 2)); }},
-      {"oversized",
-       [&] { return !!(std::ofstream(file) << text << std::string(text.size(), '\n')); }},
-      {"another user's",
-       [&] { return (std::ofstream(file) << text) && chown(file.c_str(), 64101, 64101) == 0; }},
-      {"FIFO", [&] { return mkfifo(file.c_str(), 0600) == 0; }},
-      {"directory", [&] { return mkdir(file.c_str(), 0700) == 0; }},
-      {"link to a device", [&] { return symlink("/dev/zero", file.c_str()) == 0; }},
-  };
+  const std::vector<HostileFile> cases =
+      hostile_files(file, text,
+                    {
+                        {"garbled", "varnel game 1\nlevel 9\n"},
+                        {"truncated", text.substr(0, text.size() - 2)},
+                        {"oversized", text + std::string(text.size(), '\n')},
+                    });
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     std::filesystem::remove_all(file);
