@@ -9,18 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "hostile_files.h"
+#include "kept_files.h"
 #include "records_file.h"
 #include "records.h"
 
 namespace {
-
-std::string read_text(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 RecordResult result(RecordEvent event, int moves = 0, bool counted = false) {
   RecordResult r;

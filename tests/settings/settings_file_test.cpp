@@ -13,18 +13,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "hostile_files.h"
+#include "kept_files.h"
 #include "kept_game.h"
 #include "settings.h"
 
 namespace {
-
-std::string read_text(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(SettingsText, KnownKeysAreReadAndOtherTextLinesKept) {
   const struct {

@@ -1,15 +1,23 @@
-// What may stand under the name of a file the game keeps for the player,
-// other than the player's own whole file: the rows of the tests that check
-// each such file is refused and moved aside.
+// For the tests of the files the game keeps for the player: a file's whole
+// text, and what may stand under its name other than the player's own whole
+// file, the rows that check each such file is refused and moved aside.
 #pragma once
 
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
+
+inline std::string read_text(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 struct HostileFile {
   std::string what;
