@@ -50,14 +50,16 @@ wireplumber >"$VARNEL_WORK/wireplumber.log" 2>&1 &
 servers+=($!)
 pipewire-pulse >"$VARNEL_WORK/pipewire-pulse.log" 2>&1 &
 servers+=($!)
-# The server answers "pactl info" before it can make a sink: "Not supported"
-# for a moment, longer on a loaded machine. Try for ten seconds.
-made=""
+# The server answers before it can make a sink, or make a new one the
+# default: "Not supported" for a moment, longer on a loaded machine. Try
+# both for ten seconds.
+made="" ready=""
 for _ in $(seq 100); do
-  pactl load-module module-null-sink sink_name=varnel_test >/dev/null 2>&1 && made=1 && break
+  [ -n "$made" ] || { pactl load-module module-null-sink sink_name=varnel_test >/dev/null 2>&1 && made=1; }
+  [ -n "$made" ] && pactl set-default-sink varnel_test 2>/dev/null && ready=1 && break
   sleep 0.1
 done
-if [ -z "$made" ] || ! pactl set-default-sink varnel_test; then
+if [ -z "$ready" ]; then
   echo "FAIL: no null sink"
   tail "$VARNEL_WORK"/*.log
   exit 1
