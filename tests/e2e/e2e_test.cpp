@@ -445,29 +445,32 @@ TEST(ArrowMode, ArrowsShownAndTheWheelTurnsThemAtACostOfAMove) {
     EXPECT_EQ(Game::tile(shot, 0, r), WHITE);
 
   // Wheel up turns the arrow under the pointer clockwise, down turns it back;
-  // each turn is a move.
+  // each turn is a move. Each turn waits for the board at rest: a turn
+  // while the bred row still falls finds the top row full and loses.
   int row, col;
   ASSERT_TRUE(choose_swap(shot, row, col));
   int d = direction(shot, row, col);
+  auto turned = [&](const char *moves, int to) {
+    return wait_for([&] {
+      Image now = game.screen();
+      return at_rest(now) && game.moves_read(moves) && direction(now, row, col) == to;
+    });
+  };
   game.move_to_tile(row, col);
   EXPECT_TRUE(wait_for([&] { return direction(game.screen(), row, col) == d; }));
   game.click_tile(row, col, 4);
-  EXPECT_TRUE(wait_for([&] { return game.moves_read("1"); }));
-  EXPECT_TRUE(wait_for([&] { return direction(game.screen(), row, col) == (d + 1) % 8; }));
+  EXPECT_TRUE(turned("1", (d + 1) % 8));
   game.click_tile(row, col, 5);
-  EXPECT_TRUE(wait_for([&] { return game.moves_read("2"); }));
-  EXPECT_TRUE(wait_for([&] { return direction(game.screen(), row, col) == d; }));
+  EXPECT_TRUE(turned("2", d));
   EXPECT_TRUE(wait_for([&] { return game.heard_in_order({POP, POP}); }));
 
   // + and - turn the arrow of the focused tile, not of the one under the pointer.
   game.click_tile(row, col, 3);
   game.move_to_tile(row - 1, col);
   shell("xdotool key plus");
-  EXPECT_TRUE(wait_for(
-      [&] { return game.moves_read("3") && direction(game.screen(), row, col) == (d + 1) % 8; }));
+  EXPECT_TRUE(turned("3", (d + 1) % 8));
   shell("xdotool key KP_Subtract");
-  EXPECT_TRUE(
-      wait_for([&] { return game.moves_read("4") && direction(game.screen(), row, col) == d; }));
+  EXPECT_TRUE(turned("4", d));
 
   // Toggled off: a new game without arrows.
   game.menu("Difficulty", 5);
