@@ -1,5 +1,6 @@
 // The command line: a level, --help or --version.
 #include "command_line.h"
+#include "language.h"
 
 #include <cctype>
 #include <cstdio>
@@ -30,14 +31,14 @@ StartRequest read_command_line(int argc, char **argv, bool &has_level, int &leve
 
 static void usage(FILE *out, const char *program) {
   fprintf(out,
-          "Usage: %s [LEVEL]\n"
+          _("Usage: %s [LEVEL]\n"
           "       %s --deal N [LEVEL]\n"
           "Without LEVEL the game kept from the last run goes on.\n"
           "LEVEL starts a new game: 0 Easy, 1 Medium, 2 Hard, 3 Stupid.\n"
           "  --deal N   start deal number N (0 to 4294967295), the same\n"
           "             board and breeding on any machine\n"
           "  --help     show this and exit\n"
-          "  --version  show the version and exit\n",
+          "  --version  show the version and exit\n"),
           program, program);
 }
 
@@ -51,7 +52,7 @@ int answer_command_line(StartRequest request, const char *program, const char *a
     printf("varnel %s\n", VARNEL_VERSION);
     break;
   default:
-    fprintf(stderr, "%s: not a level: \"%s\"\n", name, arg ? arg : "");
+    fprintf(stderr, _("%s: not a level: \"%s\"\n"), name, arg ? arg : "");
     usage(stderr, name);
     fflush(stderr);
     return 2;

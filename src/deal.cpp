@@ -1,6 +1,7 @@
 // Deal numbers: seeding a deal, reading a typed number, the day's deal and
 // the generator's state.
 #include "deal.h"
+#include "language.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -32,10 +33,10 @@ std::string read_deal_number(const char *text, long &number) {
   const char *end = p;
   while (isspace((unsigned char)*p))
     p++;
-  if (end == digits && *p == '\0') return "No deal number was given.";
+  if (end == digits && *p == '\0') return _("No deal number was given.");
   if (end == digits || *p != '\0')
-    return "A deal number is a whole number from 0 to 4294967295, digits only.";
-  if (too_large) return "That is too large: deal numbers go up to 4294967295.";
+    return _("A deal number is a whole number from 0 to 4294967295, digits only.");
+  if (too_large) return _("That is too large: deal numbers go up to 4294967295.");
   number = n;
   return "";
 }
@@ -61,5 +62,8 @@ void restore_generator(const DealState &state) {
 }
 
 std::string deal_title(long deal) {
-  return deal < 0 ? "Varnel" : "Varnel \xe2\x80\x94 deal " + std::to_string(deal);
+  if (deal < 0) return "Varnel";
+  char title[128];
+  snprintf(title, sizeof title, _("Varnel \xe2\x80\x94 deal %ld"), deal);
+  return title;
 }

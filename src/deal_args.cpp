@@ -1,5 +1,6 @@
 // The command line's `--deal N [level]`.
 #include "deal_args.h"
+#include "language.h"
 
 #include <cstring>
 
@@ -10,7 +11,7 @@ DealArgs take_deal_args(int &argc, char **argv) {
   if (argc < 2 || strcmp(argv[1], "--deal") != 0) return args;
   args.given = true;
   if (argc < 3) {
-    args.error = "--deal needs a deal number, from 0 to 4294967295.";
+    args.error = _("--deal needs a deal number, from 0 to 4294967295.");
     return args;
   }
   std::string why = read_deal_number(argv[2], args.deal);

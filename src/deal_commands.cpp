@@ -1,5 +1,6 @@
 // Game -> Play Deal... and Today's Deal, and the deal in the window's title.
 #include "deal_commands.h"
+#include "language.h"
 
 #include <FL/fl_ask.H>
 #include <cstring>
@@ -9,10 +10,10 @@
 #include "deal.h"
 #include "dialogs.h"
 
-static const char DEAL_PROMPT[] = "Deal number (0 to 4294967295):";
+static const char DEAL_PROMPT[] = N_("Deal number (0 to 4294967295):");
 
 bool ask_deal_number(Fl_Window *over, long current, long &deal) {
-  std::string prompt = DEAL_PROMPT;
+  std::string prompt = _(DEAL_PROMPT);
   std::string typed = current >= 0 ? std::to_string(current) : "";
   for (;;) {
     prepare_dialog(over);
@@ -22,7 +23,7 @@ bool ask_deal_number(Fl_Window *over, long current, long &deal) {
     typed = answer;
     std::string why = read_deal_number(typed.c_str(), deal);
     if (why.empty()) return true;
-    prompt = why + "\n" + DEAL_PROMPT;
+    prompt = why + "\n" + _(DEAL_PROMPT);
   }
 }
 

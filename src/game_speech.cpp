@@ -5,6 +5,7 @@
 // is not even installed. The check runs only when the loop wakes anyway:
 // an idle game still sleeps.
 #include "game_speech.h"
+#include "language.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -146,7 +147,7 @@ static void say_settled() {
       tell(move_text(spoken->cleared_tiles - seen.cleared, spoken->moves, spoken->board,
                      brief_speech));
   } else if (spoken->undo.size() < seen.undo) {
-    tell(MOVE_TAKEN_BACK_TEXT);
+    tell(_(MOVE_TAKEN_BACK_TEXT));
   } else if (box != seen.box && !box.empty() && (box[0] < '0' || box[0] > '9')) {
     tell(box);
   }
@@ -176,7 +177,7 @@ static void poll_library(void *) {
     speak_game(spoken, false, missing_cb);
     if (missing_cb) missing_cb();
     prepare_dialog(window);
-    fl_alert("%s", SPEECH_MISSING_TEXT);
+    fl_alert("%s", _(SPEECH_MISSING_TEXT));
   }
 }
 
@@ -192,7 +193,7 @@ int speech_key(int key) {
   Cells directions;
   switch (key) {
   case 'l':
-    tell(last_said.empty() ? NOTHING_SAID_TEXT : last_said);
+    tell(last_said.empty() ? _(NOTHING_SAID_TEXT) : last_said);
     break;
   case 's':
     say_status();
@@ -205,7 +206,7 @@ int speech_key(int key) {
     break;
   case 'v':
     brief_speech = !brief_speech;
-    tell(brief_speech ? BRIEF_SPEECH_TEXT : FULL_SPEECH_TEXT);
+    tell(brief_speech ? _(BRIEF_SPEECH_TEXT) : _(FULL_SPEECH_TEXT));
     break;
   default:
     return 0;
@@ -237,7 +238,7 @@ void speak_game(Varnel *game, bool on, void (*missing)()) {
   seen.box = spoken->moves_text;
   seen.result = spoken->result_button->visible();
   seen.scores = spoken->scores_window;
-  tell(SPEECH_ON_TEXT);
+  tell(_(SPEECH_ON_TEXT));
   say_status();
   Fl::add_check(watch_game);
   Fl::add_handler(speech_keys);

@@ -2,13 +2,18 @@
 // Their texts are the README's sections "How to play" and "Keys", compiled in
 // at build time.
 #include "help.h"
+#include "language.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Text_Display.H>
+#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "help_text.h"
 #include "sizes.h"
@@ -30,11 +35,20 @@ static Fl_Double_Window *help_window(int w, int h, const char *title) {
 
 // A text that wraps at the window's width and scrolls with the arrow keys,
 // Page Up and Page Down.
-static Fl_Window *text_window(const char *title, const char *text) {
+// The lines of a help text in the player's language, one paragraph or item
+// each; the empty ones part the paragraphs.
+static std::string text_of(const char *const *lines) {
+  std::string text;
+  for (; *lines; lines++)
+    text += std::string(**lines ? _(*lines) : "") + "\n";
+  return text;
+}
+
+static Fl_Window *text_window(const char *title, const char *const *lines) {
   Fl_Double_Window *win = help_window(520, 460, title);
   Fl_Text_Display *display = new Fl_Text_Display(0, 0, win->w(), win->h());
   Fl_Text_Buffer *buffer = new Fl_Text_Buffer();
-  buffer->text(text);
+  buffer->text(text_of(lines).c_str());
   display->buffer(buffer);
   display->box(FL_FLAT_BOX);
   display->textsize(text_scaled(13));
@@ -49,32 +63,59 @@ static void close_cb(Fl_Widget *button, void *) {
   button->window()->hide();
 }
 
-// One line of the About window, at its height in 11-pixel text.
+// The languages the game's texts come in, each in its own words.
+static const char LANGUAGES[] = "English, Deutsch, Français, Español, Italiano, "
+                                "Português (Brasil), Nederlands, Polski, Čeština, "
+                                "Русский, Українська";
+
+// One paragraph of the About window, at least h high in 11-pixel text and
+// as high as its text needs, wrapped to the window's width.
 static Fl_Box *about_line(int &y, int h, const char *text) {
-  int pad = text_scaled(12);
-  Fl_Box *line = new Fl_Box(pad, y, text_scaled(360) - 2 * pad, text_scaled(h), text);
+  int pad = text_scaled(12), w = text_scaled(360) - 2 * pad;
+  Fl_Box *line = new Fl_Box(pad, y, w, text_scaled(h), text);
   line->align(FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
-  y += text_scaled(h);
+  int text_w = w, text_h = 0;
+  fl_font(line->labelfont(), line->labelsize());
+  fl_measure(text, text_w, text_h, 0);
+  line->size(w, std::max(line->h(), text_h + text_scaled(4)));
+  y += line->h();
   return line;
 }
 
+static const char *version_line() {
+  static char line[64];
+  snprintf(line, sizeof line, _("Version %s"), VARNEL_VERSION);
+  return line;
+}
+
+static const char *languages_line() {
+  static std::string line;
+  char text[512];
+  snprintf(text, sizeof text, _("Languages: %s."), LANGUAGES);
+  return (line = text).c_str();
+}
+
 static Fl_Window *about_window() {
-  Fl_Double_Window *win = help_window(360, 210, "About Varnel");
+  Fl_Double_Window *win = help_window(360, 210, _("About Varnel"));
   int y = text_scaled(12);
   Fl_Box *name = about_line(y, 30, "Varnel");
   name->labelfont(FL_BOLD);
   name->labelsize(text_scaled(20));
-  about_line(y, 20, "Version " VARNEL_VERSION);
+  about_line(y, 20, version_line());
   about_line(y, 40,
-             "A tile-matching game for one player: swap neighbouring tiles "
-             "to clear a whole column of the board.");
-  about_line(y, 20, "Free software under the MIT licence.");
+             _("A tile-matching game for one player: swap neighbouring tiles "
+               "to clear a whole column of the board."));
+  about_line(y, 20, _("Free software under the MIT licence."));
   about_line(y, 40,
-             "Speech (Game › Speech) needs the packages speech-dispatcher and "
-             "speech-dispatcher-espeak-ng.");
-  int bw = text_scaled(80), bh = text_scaled(26);
-  Fl_Button *close =
-      new Fl_Return_Button((win->w() - bw) / 2, win->h() - bh - text_scaled(12), bw, bh, "Close");
+             _("Speech (Game › Speech) needs the packages speech-dispatcher and "
+               "speech-dispatcher-espeak-ng."));
+  about_line(y, 40, languages_line());
+  int bw = text_scaled(80), bh = text_scaled(26), pad = text_scaled(12);
+  fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
+  bw = std::max(bw, (int)fl_width(fl_close) + 2 * pad);
+  // As high as its paragraphs need in the player's language.
+  win->size(win->w(), y + bh + 2 * pad);
+  Fl_Button *close = new Fl_Return_Button((win->w() - bw) / 2, y + pad, bw, bh, fl_close);
   close->callback(close_cb);
   win->end();
   return win;
@@ -85,10 +126,10 @@ Fl_Window *show_help(HelpPage page, Fl_Window *beside) {
   if (!win) {
     switch (page) {
     case HelpPage::HOW_TO_PLAY:
-      win = text_window("How to Play — Varnel", HOW_TO_PLAY_TEXT);
+      win = text_window(_("How to Play — Varnel"), HOW_TO_PLAY_LINES);
       break;
     case HelpPage::KEYS:
-      win = text_window("Keys — Varnel", KEYS_TEXT);
+      win = text_window(_("Keys — Varnel"), KEYS_LINES);
       break;
     case HelpPage::ABOUT:
       win = about_window();

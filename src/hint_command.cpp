@@ -1,5 +1,6 @@
 // The Hint command: two tiles marked whose swap clears tiles now.
 #include "hint_command.h"
+#include "language.h"
 
 #include <initializer_list>
 
@@ -50,7 +51,7 @@ void show_hint(Varnel &game) {
       directions[r][c] = game.buttons[r][c]->direction;
   HintSwap hint;
   if (!find_hint(game.board, game.arrow_mode == 1 ? &directions : nullptr, hint)) {
-    game.show_move_count("No swap clears");
+    game.show_move_count(_("No swap clears"));
     return;
   }
   game.clear_hint();

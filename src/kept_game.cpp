@@ -1,6 +1,7 @@
 // The game kept between runs: its file, read safely and written whole.
 // A thread of its own writes it, off the window's path.
 #include "kept_game.h"
+#include "language.h"
 
 #include "private_dir.h"
 #include "regular_file.h"
@@ -80,13 +81,15 @@ static void tell_once(const std::string &where, const std::string &why) {
   static bool told = false;
   if (told) return;
   told = true;
-  write_all(STDERR_FILENO, "varnel: cannot keep the game in " + where + ": " + why + "\n");
+  char line[1024];
+  snprintf(line, sizeof line, _("varnel: cannot keep the game in %s: %s\n"), where.c_str(), why.c_str());
+  write_all(STDERR_FILENO, line);
 }
 
 static void write_game(const std::string &text) {
   std::string state = state_home(), dir = state + "/varnel", why;
   if (state.empty())
-    return tell_once("the state directory", "neither XDG_STATE_HOME nor HOME is set");
+    return tell_once(_("the state directory"), _("neither XDG_STATE_HOME nor HOME is set"));
   std::vector<std::string> dirs = {state, dir};
   if (absolute_env("XDG_STATE_HOME").empty())
     dirs.insert(dirs.begin(), absolute_env("HOME") + "/.local");

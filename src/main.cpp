@@ -1,5 +1,6 @@
 // Varnel: start-up, the event loop and shutdown.
 #include "main_window.h"
+#include "language.h"
 
 #include "command_line.h"
 #include "deal_args.h"
@@ -50,11 +51,12 @@ static const double SPEECH_END_WAIT = 0.3;
 
 int main(int argc, char **argv) {
   keep_standard_files_open();
+  start_language();
   // --help, --version and mistakes are answered before anything is read or
   // shown: the kept game stays as it is. --deal N comes out of the
   // arguments first, so a level may follow it.
   DealArgs deal = take_deal_args(argc, argv);
-  if (!deal.error.empty()) return fprintf(stderr, "varnel: %s\n", deal.error.c_str()), 2;
+  if (!deal.error.empty()) return fprintf(stderr, _("varnel: %s\n"), deal.error.c_str()), 2;
   bool has_level;
   int given_level;
   StartRequest request = read_command_line(argc, argv, has_level, given_level);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "board_game.h"
 #include "board_undo.h"
@@ -16,6 +17,7 @@
 #include "help.h"
 #include "hint_command.h"
 #include "kept_game.h"
+#include "language.h"
 #include "menu_row.h"
 #include "pa.h"
 #include "records_window.h"
@@ -38,43 +40,57 @@ static const double FIRST_PAINT_WAIT = 0.5;
 // "&" marks the letter that opens a menu with Alt, underlined. Each menu bar
 // works on a copy of its own, where its marks are set.
 const Fl_Menu_Item menu_items[] = {
-    {"&Game", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
-    {"Quit", FL_CTRL + 'q', quit_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Reset", FL_CTRL + 'n', reset_menu_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Win", 0, win_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Sound", FL_CTRL + 'm', sound_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
-    {"Symbols", 0, symbols_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
-    {"Undo", FL_CTRL + 'z', undo_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Hint", FL_CTRL + 'h', hint_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Top Scores", 0, top_scores_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Records", 0, records_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Play Deal…", 0, play_deal_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Today's Deal", 0, todays_deal_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Speech", FL_CTRL + FL_SHIFT + 's', speech_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
+    {N_("&Game"), 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
+    {N_("Quit"), FL_CTRL + 'q', quit_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Reset"), FL_CTRL + 'n', reset_menu_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Win"), 0, win_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Sound"), FL_CTRL + 'm', sound_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
+    {N_("Symbols"), 0, symbols_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
+    {N_("Undo"), FL_CTRL + 'z', undo_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Hint"), FL_CTRL + 'h', hint_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Top Scores"), 0, top_scores_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Records"), 0, records_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Play Deal…"), 0, play_deal_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Today's Deal"), 0, todays_deal_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Speech"), FL_CTRL + FL_SHIFT + 's', speech_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
-    {"&Difficulty", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
-    {"Easy", 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
-    {"Medium", 0, medium_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
-    {"Hard", 0, hard_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
-    {"Stupid", 0, stupid_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
-    {"Toggle Arrow Mode", 0, arrow_mode_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
+    {N_("&Difficulty"), 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
+    {N_("Easy"), 0, easy_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
+    {N_("Medium"), 0, medium_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
+    {N_("Hard"), 0, hard_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
+    {N_("Stupid"), 0, stupid_cb, nullptr, FL_MENU_RADIO, 0, 0, 0, 0},
+    {N_("Toggle Arrow Mode"), 0, arrow_mode_cb, nullptr, FL_MENU_TOGGLE, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
-    {"&Help", 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
-    {"How to Play", FL_F + 1, help_cb, nullptr, 0, 0, 0, 0, 0},
-    {"Keys", 0, keys_cb, nullptr, 0, 0, 0, 0, 0},
-    {"About Varnel", 0, about_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("&Help"), 0, nullptr, nullptr, FL_SUBMENU, 0, 0, 0, 0},
+    {N_("How to Play"), FL_F + 1, help_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("Keys"), 0, keys_cb, nullptr, 0, 0, 0, 0, 0},
+    {N_("About Varnel"), 0, about_cb, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
     {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0}};
 
-// The entries whose check marks follow the settings.
-static const char *const SOUND_ITEM = "&Game/Sound";
-static const char *const SYMBOLS_ITEM = "&Game/Symbols";
-static const char *const ARROWS_ITEM = "&Difficulty/Toggle Arrow Mode";
-static const char *const SPEECH_ITEM = "&Game/Speech";
+// The menus in the player's language, translated once, before the first
+// menu bar copies them.
+static const Fl_Menu_Item *menus_in_language() {
+  static const std::vector<Fl_Menu_Item> items = [] {
+    std::vector<Fl_Menu_Item> copy(std::begin(menu_items), std::end(menu_items));
+    for (Fl_Menu_Item &item : copy)
+      if (item.text) item.text = _(item.text);
+    return copy;
+  }();
+  return items.data();
+}
+
+// The entries whose check marks follow the settings, found by their
+// commands: their paths change with the language.
+static Fl_Callback *const SOUND_ITEM = sound_cb;
+static Fl_Callback *const SYMBOLS_ITEM = symbols_cb;
+static Fl_Callback *const ARROWS_ITEM = arrow_mode_cb;
+static Fl_Callback *const SPEECH_ITEM = speech_cb;
 
 // The level's entry alone carries the radio mark.
 static void mark_level(RowMenuBar *menu, int difficulty) {
-  menu->mark_only(("&Difficulty/" + std::string(level_name(difficulty))).c_str());
+  static Fl_Callback *const levels[4] = {easy_cb, medium_cb, hard_cb, stupid_cb};
+  menu->mark_only(levels[std::max(0, std::min(3, difficulty))]);
 }
 
 // The level in force: the main window's, or while Quit waits for the
@@ -97,7 +113,7 @@ int main_window_shortcut(int event) {
 MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Window(w, h, title) {
   this->difficulty = difficulty;
   row = h - w;
-  menu_bar = new RowMenuBar(0, 0, w, row, menu_items);
+  menu_bar = new RowMenuBar(0, 0, w, row, menus_in_language());
   menu_bar->mark(SOUND_ITEM, game_settings.sound);
   menu_bar->mark(SYMBOLS_ITEM, game_settings.symbols);
   menu_bar->mark(SPEECH_ITEM, game_settings.speech);
@@ -182,7 +198,7 @@ void MainWin::flush() {
 static void after_board_operation_work(void *data) {
   MainWin *win = (MainWin *)data;
   bool warn = top_row_full(win->game->board) && !win->game->result_button->visible();
-  win->difficulty_box->set_text(warn ? TOP_ROW_WARNING : level_name(win->difficulty));
+  win->difficulty_box->set_text(warn ? _(TOP_ROW_WARNING) : level_name(win->difficulty));
   show_deal_in_title(win, win->game->tally.deal);
   if (!win->keeps_game) return;
   GameRecord kept = board_game(win->game, win->difficulty);
@@ -305,7 +321,7 @@ void MainWin::start_in_arrow_mode(bool on) {
 
 // A setting changed by the player is kept at once; the menu's mark follows
 // the setting, also when the command did not come from the menu.
-static void keep_setting(const char *item, bool on) {
+static void keep_setting(Fl_Callback *item, bool on) {
   main_window->menu_bar->mark(item, on);
   save_settings(game_settings);
 }

@@ -107,15 +107,15 @@ void lay_out_menu_row(RowMenuBar *bar, Fl_Widget *level_box, Fl_Widget *moves_bo
   moves_box->resize(w - box_w, top, box_w, row - 2 * top);
 }
 
-void RowMenuBar::mark(const char *path, bool on) {
-  int item = find_index(path);
+void RowMenuBar::mark(Fl_Callback *command, bool on) {
+  int item = find_index(command);
   if (item < 0) return;
   int flags = mode(item);
   mode(item, on ? flags | FL_MENU_VALUE : flags & ~FL_MENU_VALUE);
 }
 
-void RowMenuBar::mark_only(const char *path) {
-  int item = find_index(path);
+void RowMenuBar::mark_only(Fl_Callback *command) {
+  int item = find_index(command);
   if (item >= 0) ((Fl_Menu_Item *)menu())[item].setonly();
 }
 

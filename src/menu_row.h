@@ -32,10 +32,10 @@ public:
   void fit_titles();
   // The width the titles take at this text size.
   int titles_width(int size);
-  // Sets or clears the mark of the entry at path ("&Game/Sound") in the
-  // bar's own items; marks the radio entry at path alone.
-  void mark(const char *path, bool on);
-  void mark_only(const char *path);
+  // Sets or clears the mark of the entry with this command in the bar's own
+  // items; marks the radio entry with this command alone.
+  void mark(Fl_Callback *command, bool on);
+  void mark_only(Fl_Callback *command);
   // Opens the first menu as a click on its title does. The command picked
   // may end the game: nothing of the window is touched after it.
   void open_first_menu();

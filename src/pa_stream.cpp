@@ -1,5 +1,6 @@
 // One clip through one PortAudio stream: its callback and the wait for its end.
 #include "pa_stream.h"
+#include "language.h"
 #include "pa_queue.h"
 #include "pa_threads.h"
 
@@ -96,9 +97,9 @@ static void stream_finished(void *user) {
 }
 
 static int report_error(PaError err) {
-  fprintf(stderr, "An error occured while using the portaudio stream\n");
-  fprintf(stderr, "Error number: %d\n", err);
-  fprintf(stderr, "Error message: %s\n", Pa_GetErrorText(err));
+  fputs(_("An error occured while using the portaudio stream\n"), stderr);
+  fprintf(stderr, _("Error number: %d\n"), err);
+  fprintf(stderr, _("Error message: %s\n"), Pa_GetErrorText(err));
   fflush(stderr);
   return 1;
 }

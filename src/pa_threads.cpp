@@ -1,5 +1,6 @@
 // The sound threads: their start, their count, and the forced stop of them all.
 #include "pa_threads.h"
+#include "language.h"
 #include "pa_queue.h"
 
 #include <chrono>
@@ -58,7 +59,7 @@ bool start_sound_thread(int (*task)(int *), int *arg, pthread_t *thread) {
 int CreateTask(int (*task)(int *), int *arg) {
   pthread_t thread;
   if (start_sound_thread(task, arg, &thread)) return (int)thread;
-  fprintf(stderr, "Error: Cannot create a new thread.\n");
+  fputs(_("Error: Cannot create a new thread.\n"), stderr);
   fflush(stderr);
   return 0;
 }

@@ -1,6 +1,7 @@
 // The player's records file: results written by a thread of its own,
 // merged under a lock with what other copies of the game wrote.
 #include "records_file.h"
+#include "language.h"
 
 #include "private_dir.h"
 
@@ -65,7 +66,7 @@ static void tell_once(const std::string &where, const std::string &why) {
   static bool told = false;
   if (told) return;
   told = true;
-  fprintf(stderr, "varnel: cannot keep your records in %s: %s\n", where.c_str(), why.c_str());
+  fprintf(stderr, _("varnel: cannot keep your records in %s: %s\n"), where.c_str(), why.c_str());
   fflush(stderr);
 }
 

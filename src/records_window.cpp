@@ -1,6 +1,7 @@
 // The Records window: each page's best wins and statistics, and Reset
 // Records.
 #include "records_window.h"
+#include "language.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -17,18 +18,22 @@
 #include "sizes.h"
 #include "window_place.h"
 
-// The window's texts, in one place.
-static const char TITLE[] = "Records";
-static const char NOTHING_PLAYED[] = "No games played at this level and mode yet.";
-static const char NO_WINS[] = "No wins yet.";
-static const char RESET_BUTTON[] = "Reset Records";
-static const char RESET_QUESTION[] = "Empty every page of your records? This cannot be undone.";
-static const char *const COLUMNS[] = {"", "Moves", "Date", "Deal"};
-static const char *const STATISTICS[] = {
-    "Games played",          "Won", "Win rate", "Current streak", "Longest streak", "Fewest moves",
-    "Average moves of a win"};
-static const char PAGE_NAMES[RECORD_PAGES][16] = {"Easy", "Easy Arrow", "Medium", "Medium Arrow",
-                                                  "Hard", "Hard Arrow", "Stupid", "Stupid Arrow"};
+// The window's texts, in one place, looked up in the player's language
+// where they are shown.
+static const char TITLE[] = N_("Records");
+static const char NOTHING_PLAYED[] = N_("No games played at this level and mode yet.");
+static const char NO_WINS[] = N_("No wins yet.");
+static const char RESET_BUTTON[] = N_("Reset Records");
+static const char RESET_QUESTION[] = N_("Empty every page of your records? This cannot be undone.");
+static const char *const COLUMNS[] = {"", N_("Moves"), N_("Date"), N_("Deal")};
+static const char *const STATISTICS[] = {N_("Games played"),   N_("Won"),
+                                         N_("Win rate"),       N_("Current streak"),
+                                         N_("Longest streak"), N_("Fewest moves"),
+                                         N_("Average moves of a win")};
+static const char *const PAGE_NAMES[RECORD_PAGES] = {N_("Easy"), N_("Easy Arrow"),
+                                                     N_("Medium"), N_("Medium Arrow"),
+                                                     N_("Hard"), N_("Hard Arrow"),
+                                                     N_("Stupid"), N_("Stupid Arrow")};
 
 // The Records window while it is open.
 static Fl_Double_Window *open_records = nullptr;
@@ -86,20 +91,20 @@ static void statistics(const RecordPage &page, std::string values[7]) {
 static void fill_page(int x, int y, const RecordPage &page, int newest) {
   int wide = text_scaled(WIN_W - 2 * MARGIN), row = text_scaled(ROW);
   if (page.played == 0) {
-    table_cell(x, y, wide, NOTHING_PLAYED, FL_WHITE);
+    table_cell(x, y, wide, _(NOTHING_PLAYED), FL_WHITE);
     return;
   }
   int stats_y = y + row * (BEST_WINS + 2);
   for (int i = 0, cx = x; i < 4; cx += text_scaled(WIDTHS[i]), i++)
-    table_cell(cx, y, text_scaled(WIDTHS[i]), COLUMNS[i], FL_WHITE)->labelfont(FL_BOLD);
+    table_cell(cx, y, text_scaled(WIDTHS[i]), COLUMNS[i][0] ? _(COLUMNS[i]) : "", FL_WHITE)->labelfont(FL_BOLD);
   y += row;
-  if (page.best.empty()) table_cell(x, y, wide, NO_WINS, FL_WHITE);
+  if (page.best.empty()) table_cell(x, y, wide, _(NO_WINS), FL_WHITE);
   for (size_t i = 0; i < page.best.size(); i++)
     win_row(x, y, (int)i + 1, page.best[i], (int)i == newest);
   std::string values[7];
   statistics(page, values);
   for (int i = 0; i < 7; i++, stats_y += row) {
-    table_cell(x, stats_y, text_scaled(220), STATISTICS[i], FL_WHITE);
+    table_cell(x, stats_y, text_scaled(220), _(STATISTICS[i]), FL_WHITE);
     table_cell(x + text_scaled(220), stats_y, text_scaled(120), values[i], FL_WHITE);
   }
 }
@@ -117,10 +122,10 @@ static Fl_Double_Window *build(int page_shown, const Records &records) {
   WinRow newest = newest_win(newest_page);
   int w = text_scaled(WIN_W), tab = text_scaled(26), row = text_scaled(ROW);
   int page_h = row * (BEST_WINS + 9) + 2 * MARGIN, button_h = text_scaled(30);
-  Fl_Double_Window *win = new Fl_Double_Window(w, tab + page_h + button_h + 2 * MARGIN, TITLE);
+  Fl_Double_Window *win = new Fl_Double_Window(w, tab + page_h + button_h + 2 * MARGIN, _(TITLE));
   Fl_Tabs *tabs = new Fl_Tabs(0, 0, w, tab + page_h);
   for (int p = 0; p < RECORD_PAGES; p++) {
-    Fl_Group *group = new Fl_Group(0, tab, w, page_h, PAGE_NAMES[p]);
+    Fl_Group *group = new Fl_Group(0, tab, w, page_h, _(PAGE_NAMES[p]));
     group->box(FL_FLAT_BOX);
     group->color(FL_WHITE);
     const RecordPage &page = records.pages[p];
@@ -133,7 +138,7 @@ static Fl_Double_Window *build(int page_shown, const Records &records) {
   }
   tabs->end();
   Fl_Button *reset =
-      new Fl_Button(MARGIN, tab + page_h + MARGIN, text_scaled(130), button_h, RESET_BUTTON);
+      new Fl_Button(MARGIN, tab + page_h + MARGIN, text_scaled(130), button_h, _(RESET_BUTTON));
   reset->callback(reset_records_cb);
   win->end();
   win->callback(close_cb);
@@ -172,7 +177,7 @@ void hide_records() {
 static void reset_records_cb(Fl_Widget *button, void *) {
   Fl_Window *over = button->window();
   prepare_dialog(over);
-  if (fl_choice("%s", fl_cancel, RESET_BUTTON, nullptr, RESET_QUESTION) != 1 ||
+  if (fl_choice("%s", fl_cancel, _(RESET_BUTTON), nullptr, _(RESET_QUESTION)) != 1 ||
       open_records != over)
     return;
   RecordResult reset;

@@ -1,5 +1,6 @@
 // The result button: the cell it stands for in the keyboard's order, and its keys.
 #include "result_button.h"
+#include "language.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Group.H>
@@ -79,9 +80,9 @@ void ResultButton::withdraw() {
 void ResultButton::show_result(int result) {
   shown = result;
   if (result > 0)
-    reveal("You Win!", FL_WHITE, FL_BLUE);
+    reveal(_("You Win!"), FL_WHITE, FL_BLUE);
   else if (result < 0)
-    reveal("You Lose.", FL_RED, FL_WHITE);
+    reveal(_("You Lose."), FL_RED, FL_WHITE);
   else
     withdraw();
 }

@@ -1,5 +1,6 @@
 // The rules of the game: matching, gravity, breeding, arrows and the levels.
 #include "rules.h"
+#include "language.h"
 
 #include <cstdlib>
 
@@ -81,9 +82,9 @@ int parse_level(const char *arg) {
 }
 
 const char *level_name(int difficulty) {
-  static const char *names[4] = {"Easy", "Medium", "Hard", "Stupid"};
-  if (difficulty < 0 || difficulty > 3) return "Medium";
-  return names[difficulty];
+  static const char *names[4] = {N_("Easy"), N_("Medium"), N_("Hard"), N_("Stupid")};
+  if (difficulty < 0 || difficulty > 3) return _(names[1]);
+  return _(names[difficulty]);
 }
 
 int breed_draw(int difficulty) {

@@ -1,5 +1,6 @@
 // The Top Scores window, and the record of a win in top_scores.txt.
 #include "scores_window.h"
+#include "language.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
@@ -21,7 +22,7 @@
 static void tell_score_lost(Fl_Window *over, ScoreSave saved) {
   if (saved == SCORE_SAVED || quit_pending()) return;
   prepare_dialog(over);
-  fl_alert("Your score could not be saved: %s.", score_loss_text(saved));
+  fl_alert(_("Your score could not be saved: %s."), score_loss_text(saved));
 }
 
 static std::string *last_player_name = nullptr;
@@ -48,7 +49,8 @@ void record_win(Fl_Window *over, int difficulty, int moves, int arrow_mode) {
   const char *answer = nullptr;
   if (!quit_pending()) {
     prepare_dialog(over);
-    answer = fl_input("Player Name", last_player_name ? last_player_name->c_str() : nullptr);
+    answer = fl_input("%s", last_player_name ? last_player_name->c_str() : nullptr,
+                      _("Player Name"));
   }
   // Quit closes the dialog; whatever it held then is not an answer.
   if (answer && answer[0] && !quit_pending()) {
@@ -91,7 +93,7 @@ Fl_Double_Window *new_scores_window() {
   int sx, sy, sw, sh;
   Fl::screen_work_area(sx, sy, sw, sh);
   int win_h = std::min(text_scaled(600), sh - text_scaled(TITLE_BAR));
-  Fl_Double_Window *win = new Fl_Double_Window(win_w, win_h, "Top Scores");
+  Fl_Double_Window *win = new Fl_Double_Window(win_w, win_h, _("Top Scores"));
   Fl_Scroll *scroll = new Fl_Scroll(0, 0, win_w, win_h);
   scroll->box(FL_DOWN_BOX);
   scroll->color(FL_WHITE);
@@ -111,7 +113,7 @@ Fl_Double_Window *new_scores_window() {
         ->copy_label(mode_text(score_list[i].mode));
     score_cell(left + name_w + mode_w, y, moves_w, fl_rgb_color(150, 240, 255))->copy_label(moves);
   }
-  if (score_cnt == 0) score_cell(left, top, inside_w, FL_WHITE)->label("No scores yet.");
+  if (score_cnt == 0) score_cell(left, top, inside_w, FL_WHITE)->label(_("No scores yet."));
   scroll->end();
   win->end();
   win->color(FL_WHITE);

@@ -1,5 +1,6 @@
 // The settings file: reading it, and writing it in one piece.
 #include "settings.h"
+#include "language.h"
 
 #include "private_dir.h"
 
@@ -118,8 +119,8 @@ static void follow_settings_link(const std::string &dir, SettingsPlace &place) {
   std::string why;
   place.dir_fd = open_private_parent(dir + "/" + place.name, place.name, why);
   if (place.dir_fd < 0) {
-    place.why = why == NOT_PRIVATE ? "it links into a directory that is not yours alone"
-                                   : "its link cannot be followed: " + why;
+    place.why = why == NOT_PRIVATE ? _("it links into a directory that is not yours alone")
+                                   : _("its link cannot be followed: ") + why;
     return;
   }
   struct stat st;
@@ -132,7 +133,7 @@ static void follow_settings_link(const std::string &dir, SettingsPlace &place) {
   close(place.dir_fd);
   place.dir_fd = -1;
   place.text.clear();
-  place.why = "it links to a file that is not a settings file of yours";
+  place.why = _("it links to a file that is not a settings file of yours");
 }
 
 // Finds the settings file, for reading and for writing alike, so that the
@@ -171,7 +172,7 @@ Settings load_settings() {
   SettingsPlace place = find_settings(dir);
   if (place.dir_fd >= 0) close(place.dir_fd);
   if (place.refused && place.dir_fd < 0) {
-    fprintf(stderr, "varnel: not reading the settings in %s/settings: %s\n", dir.c_str(),
+    fprintf(stderr, _("varnel: not reading the settings in %s/settings: %s\n"), dir.c_str(),
             place.why.c_str());
     fflush(stderr);
   }
@@ -181,7 +182,7 @@ Settings load_settings() {
 bool save_settings(const Settings &settings) {
   std::string config = config_home();
   if (config.empty()) {
-    fprintf(stderr, "varnel: cannot save the settings: neither XDG_CONFIG_HOME nor HOME is set\n");
+    fputs(_("varnel: cannot save the settings: neither XDG_CONFIG_HOME nor HOME is set\n"), stderr);
     fflush(stderr);
     return false;
   }
@@ -214,7 +215,7 @@ bool save_settings(const Settings &settings) {
     if (!err) return true;
     place.why = strerror(err);
   }
-  fprintf(stderr, "varnel: cannot save the settings in %s/settings: %s\n", dir.c_str(),
+  fprintf(stderr, _("varnel: cannot save the settings in %s/settings: %s\n"), dir.c_str(),
           place.why.c_str());
   fflush(stderr);
   return false;

@@ -1,6 +1,7 @@
 // The speech thread: the connection to speech-dispatcher, opened, used and
 // reopened away from the GUI thread.
 #include "speech.h"
+#include "language.h"
 
 #include <chrono>
 #include <cctype>
@@ -75,7 +76,7 @@ static bool ever_opened;
 static bool told_failure;
 
 static void tell(const char *what, const char *why = nullptr) {
-  fprintf(stderr, "varnel: speech: %s%s%s\n", what, why ? ": " : "", why ? why : "");
+  fprintf(stderr, _("varnel: speech: %s%s%s\n"), what, why ? ": " : "", why ? why : "");
   fflush(stderr);
 }
 
@@ -93,7 +94,7 @@ static bool load_library() {
   const char *why = loaded ? nullptr : dlerror();
   std::lock_guard<std::mutex> hold(handover.lock);
   if (!loaded && handover.library != SpeechLibrary::MISSING)
-    tell("the speech service's library is missing", why);
+    tell(_("the speech service's library is missing"), why);
   handover.library = loaded ? SpeechLibrary::LOADED : SpeechLibrary::MISSING;
   return loaded;
 }
@@ -120,7 +121,7 @@ static bool connect() {
   // The library's message ends in a newline of its own.
   for (size_t n = error ? strlen(error) : 0; n > 0 && isspace((unsigned char)error[n - 1]); n--)
     error[n - 1] = '\0';
-  if (!connection && !told_failure) tell("cannot reach the speech service", error);
+  if (!connection && !told_failure) tell(_("cannot reach the speech service"), error);
   told_failure = told_failure || !connection;
   free(error);
   return connection != nullptr;
@@ -148,7 +149,7 @@ static void speak(const SpeechJob &job) {
       handover.said++;
       return;
     }
-    if (!told_failure) tell("the speech service stopped answering; trying again");
+    if (!told_failure) tell(_("the speech service stopped answering; trying again"));
     told_failure = true;
     disconnect();
   }
@@ -192,7 +193,7 @@ static void tell_hang() {
   if (!handover.in_call || handover.told_hang || Clock::now() - handover.call_start < HANG_TIME)
     return;
   handover.told_hang = true;
-  tell("the speech service does not answer; the game goes on without it");
+  tell(_("the speech service does not answer; the game goes on without it"));
 }
 
 void say(const std::string &text, SpeechPriority priority) {

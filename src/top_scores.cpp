@@ -1,5 +1,6 @@
 // The top-score list: its text format, reading it and inserting a score.
 #include "top_scores.h"
+#include "language.h"
 
 #include "shared_file.h"
 
@@ -132,41 +133,41 @@ ScoreSave write_top_scores(const char *name, int difficulty, int moves, int arro
 const char *score_loss_text(ScoreSave why) {
   switch (why) {
   case SCORE_SAVED:
-    return "the score was saved";
+    return _("the score was saved");
   case SCORE_WRITE_PROTECTED:
-    return "the scores file is write-protected";
+    return _("the scores file is write-protected");
   case SCORE_NOT_CREATED:
-    return "there is no scores file, and none can be made";
+    return _("there is no scores file, and none can be made");
   case SCORE_UNREADABLE:
-    return "the scores file cannot be read";
+    return _("the scores file cannot be read");
   case SCORE_NOT_A_FILE:
-    return "the scores file is not a regular file";
+    return _("the scores file is not a regular file");
   case SCORE_DISK_FULL:
-    return "the disk, or your share of it, is full";
+    return _("the disk, or your share of it, is full");
   case SCORE_TOO_LARGE:
-    return "the scores file would pass the size limit set for files";
+    return _("the scores file would pass the size limit set for files");
   case SCORE_NOT_LOCKED:
-    return "the scores file could not be locked for writing";
+    return _("the scores file could not be locked for writing");
   default:
-    return "the scores file could not be written";
+    return _("the scores file could not be written");
   }
 }
 
 const char *mode_text(int mode) {
   switch (mode) {
   case 0:
-    return "Easy";
+    return _("Easy");
   case -1:
-    return "Medium Arrow";
+    return _("Medium Arrow");
   case 2:
-    return "Hard";
+    return _("Hard");
   case -2:
-    return "Hard Arrow";
+    return _("Hard Arrow");
   case 3:
-    return "Stupid";
+    return _("Stupid");
   case -3:
-    return "Stupid Arrow";
+    return _("Stupid Arrow");
   default:
-    return "Medium";
+    return _("Medium");
   }
 }

@@ -1,7 +1,7 @@
 # Sourced by play.sh and test.sh: installs the Debian packages the game and
 # its tests need, when any is missing. Uses sudo when not run as root.
 VARNEL_PACKAGES="build-essential cmake pkg-config libfltk1.3-dev portaudio19-dev libasound2-dev librsvg2-bin
-  libgtest-dev x11-utils"
+  libgtest-dev x11-utils gettext appstream"
 VARNEL_TEST_PACKAGES="xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev lintian man-db libxml2-utils shellcheck x11-xserver-utils openbox
   pipewire pipewire-pulse wireplumber pulseaudio-utils libasound2-plugins dbus-daemon fonts-noto-core

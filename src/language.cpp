@@ -1,0 +1,52 @@
+// Where the game's message catalogues are, and the toolkit's texts.
+#include "language.h"
+
+#include <FL/fl_ask.H>
+#include <clocale>
+#include <climits>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static const char DOMAIN[] = "varnel";
+
+static bool is_directory(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The directory of the running executable, or "".
+static std::string executable_dir() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return "";
+  std::string exe(path, (size_t)n);
+  return exe.substr(0, exe.rfind('/'));
+}
+
+// The build tree puts the catalogues in "locale" beside the game; the
+// installed tree has them at the same place relative to the game under any
+// prefix.
+static void find_catalogues() {
+  std::string dir = executable_dir();
+  if (dir.empty()) return;
+  for (const std::string &place : {dir + "/locale", dir + "/" + VARNEL_LOCALE_FROM_GAME})
+    if (is_directory(place)) {
+      bindtextdomain(DOMAIN, place.c_str());
+      return;
+    }
+}
+
+void start_language() {
+  setlocale(LC_MESSAGES, "");
+  setlocale(LC_CTYPE, "");
+  find_catalogues();
+  // The toolkit draws UTF-8, whatever the locale's own character set.
+  bind_textdomain_codeset(DOMAIN, "UTF-8");
+  textdomain(DOMAIN);
+  fl_ok = _("OK");
+  fl_cancel = _("Cancel");
+  fl_close = _("Close");
+  fl_yes = _("Yes");
+  fl_no = _("No");
+}
