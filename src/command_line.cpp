@@ -32,13 +32,13 @@ StartRequest read_command_line(int argc, char **argv, bool &has_level, int &leve
 static void usage(FILE *out, const char *program) {
   fprintf(out,
           _("Usage: %s [LEVEL]\n"
-          "       %s --deal N [LEVEL]\n"
-          "Without LEVEL the game kept from the last run goes on.\n"
-          "LEVEL starts a new game: 0 Easy, 1 Medium, 2 Hard, 3 Stupid.\n"
-          "  --deal N   start deal number N (0 to 4294967295), the same\n"
-          "             board and breeding on any machine\n"
-          "  --help     show this and exit\n"
-          "  --version  show the version and exit\n"),
+            "       %s --deal N [LEVEL]\n"
+            "Without LEVEL the game kept from the last run goes on.\n"
+            "LEVEL starts a new game: 0 Easy, 1 Medium, 2 Hard, 3 Stupid.\n"
+            "  --deal N   start deal number N (0 to 4294967295), the same\n"
+            "             board and breeding on any machine\n"
+            "  --help     show this and exit\n"
+            "  --version  show the version and exit\n"),
           program, program);
 }
 

@@ -82,7 +82,8 @@ static void tell_once(const std::string &where, const std::string &why) {
   if (told) return;
   told = true;
   char line[1024];
-  snprintf(line, sizeof line, _("varnel: cannot keep the game in %s: %s\n"), where.c_str(), why.c_str());
+  snprintf(line, sizeof line, _("varnel: cannot keep the game in %s: %s\n"), where.c_str(),
+           why.c_str());
   write_all(STDERR_FILENO, line);
 }
 

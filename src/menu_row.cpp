@@ -36,22 +36,26 @@ bool FitBox::fits(int size, bool wrap) const {
   return w <= room_w && h <= room_h;
 }
 
+int FitBox::fitted_size(bool &wrap) const {
+  wrap = false;
+  int s = labelsize();
+  if (!label() || !label()[0]) return s;
+  for (; s > 1 && !fits(s, false); s--)
+    if (fits(s, true)) {
+      wrap = true;
+      break;
+    }
+  return s;
+}
+
 // The label at the largest size at which it fits, on one line or else on
 // two. The box's own size and alignment are set for this drawing only.
 void FitBox::draw() {
   int size = labelsize();
   Fl_Align alignment = align();
   bool wrap = false;
-  if (label() && label()[0]) {
-    int s = size;
-    for (; s > 1 && !fits(s, false); s--)
-      if (fits(s, true)) {
-        wrap = true;
-        break;
-      }
-    labelsize(s);
-    if (wrap) align(alignment | FL_ALIGN_WRAP);
-  }
+  labelsize(fitted_size(wrap));
+  if (wrap) align(alignment | FL_ALIGN_WRAP);
   fl_push_clip(x(), y(), w(), h());
   Fl_Box::draw();
   fl_pop_clip();

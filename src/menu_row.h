@@ -14,6 +14,9 @@ public:
   void draw() override;
   // Shows text, a static string, drawing the box again only when it changes.
   void set_text(const char *text);
+  // The largest label size at which the text fits, on one line or, with
+  // wrap set, on two.
+  int fitted_size(bool &wrap) const;
 
 private:
   bool fits(int size, bool wrap) const;

@@ -26,14 +26,16 @@ static const char NO_WINS[] = N_("No wins yet.");
 static const char RESET_BUTTON[] = N_("Reset Records");
 static const char RESET_QUESTION[] = N_("Empty every page of your records? This cannot be undone.");
 static const char *const COLUMNS[] = {"", N_("Moves"), N_("Date"), N_("Deal")};
-static const char *const STATISTICS[] = {N_("Games played"),   N_("Won"),
-                                         N_("Win rate"),       N_("Current streak"),
-                                         N_("Longest streak"), N_("Fewest moves"),
+static const char *const STATISTICS[] = {N_("Games played"),
+                                         N_("Won"),
+                                         N_("Win rate"),
+                                         N_("Current streak"),
+                                         N_("Longest streak"),
+                                         N_("Fewest moves"),
                                          N_("Average moves of a win")};
-static const char *const PAGE_NAMES[RECORD_PAGES] = {N_("Easy"), N_("Easy Arrow"),
-                                                     N_("Medium"), N_("Medium Arrow"),
-                                                     N_("Hard"), N_("Hard Arrow"),
-                                                     N_("Stupid"), N_("Stupid Arrow")};
+static const char *const PAGE_NAMES[RECORD_PAGES] = {
+    N_("Easy"), N_("Easy Arrow"), N_("Medium"), N_("Medium Arrow"),
+    N_("Hard"), N_("Hard Arrow"), N_("Stupid"), N_("Stupid Arrow")};
 
 // The Records window while it is open.
 static Fl_Double_Window *open_records = nullptr;
@@ -96,7 +98,8 @@ static void fill_page(int x, int y, const RecordPage &page, int newest) {
   }
   int stats_y = y + row * (BEST_WINS + 2);
   for (int i = 0, cx = x; i < 4; cx += text_scaled(WIDTHS[i]), i++)
-    table_cell(cx, y, text_scaled(WIDTHS[i]), COLUMNS[i][0] ? _(COLUMNS[i]) : "", FL_WHITE)->labelfont(FL_BOLD);
+    table_cell(cx, y, text_scaled(WIDTHS[i]), COLUMNS[i][0] ? _(COLUMNS[i]) : "", FL_WHITE)
+        ->labelfont(FL_BOLD);
   y += row;
   if (page.best.empty()) table_cell(x, y, wide, _(NO_WINS), FL_WHITE);
   for (size_t i = 0; i < page.best.size(); i++)

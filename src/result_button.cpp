@@ -4,6 +4,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Group.H>
+#include <FL/fl_draw.H>
 #include <algorithm>
 
 #include "sizes.h"
@@ -15,9 +16,16 @@ ResultButton::ResultButton(int x, int y, int w, int h, VarnelButton *(*tiles)[BO
 
 // The text keeps its size on the 50-pixel button of 40-pixel tiles and
 // shrinks with the button: "You Win!" in a dense screen's large text ran
-// out of the button of a small window.
+// out of the button of a small window. A longer text, in another language,
+// shrinks further until it fits the button's width.
 void ResultButton::fit_label() {
-  labelsize(std::max(1, std::min(text_size, h() * TEXT_SIZE / 50)));
+  int size = std::max(1, std::min(text_size, h() * TEXT_SIZE / 50));
+  if (label() && visible()) {
+    int room = w() - Fl::box_dw(box()) - 4;
+    for (fl_font(labelfont(), size); size > 1 && fl_width(label()) > room; size--)
+      fl_font(labelfont(), size - 1);
+  }
+  labelsize(size);
 }
 
 void ResultButton::resize(int x, int y, int w, int h) {
@@ -47,6 +55,7 @@ void ResultButton::reveal(const char *text, Fl_Color colour, Fl_Color text_colou
   color(colour);
   labelcolor(text_colour);
   show();
+  fit_label();
   bool found = false;
   for (int r = 0; r < BOARD_ROWS && !found; r++)
     for (int c = 0; c < BOARD_COLS && !found; c++)

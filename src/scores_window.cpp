@@ -49,8 +49,8 @@ void record_win(Fl_Window *over, int difficulty, int moves, int arrow_mode) {
   const char *answer = nullptr;
   if (!quit_pending()) {
     prepare_dialog(over);
-    answer = fl_input("%s", last_player_name ? last_player_name->c_str() : nullptr,
-                      _("Player Name"));
+    answer =
+        fl_input("%s", last_player_name ? last_player_name->c_str() : nullptr, _("Player Name"));
   }
   // Quit closes the dialog; whatever it held then is not an answer.
   if (answer && answer[0] && !quit_pending()) {

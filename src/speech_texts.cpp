@@ -6,13 +6,14 @@
 
 // One word each, and words that sound unlike, for the colours dealt side
 // by side on the board: the first four (Easy) differ in their first sound.
-static const char *const COLOUR_WORDS[12] = {N_("red"),   N_("purple"), N_("green"), N_("blue"),
-                                             N_("sand"),  N_("teal"),   N_("peach"), N_("lime"),
-                                             N_("pink"),  N_("sky"),    N_("mint"),  N_("orange")};
+static const char *const COLOUR_WORDS[12] = {N_("red"),  N_("purple"), N_("green"), N_("blue"),
+                                             N_("sand"), N_("teal"),   N_("peach"), N_("lime"),
+                                             N_("pink"), N_("sky"),    N_("mint"),  N_("orange")};
 static const char *const EMPTY_WORD = N_("empty");
 static const char *const DEAD_WORD = N_("dead");
-static const char *const DIRECTION_WORDS[8] = {N_("up"),   N_("up right"),  N_("right"), N_("down right"),
-                                               N_("down"), N_("down left"), N_("left"),  N_("up left")};
+static const char *const DIRECTION_WORDS[8] = {N_("up"),         N_("up right"), N_("right"),
+                                               N_("down right"), N_("down"),     N_("down left"),
+                                               N_("left"),       N_("up left")};
 
 const char *const SPEECH_ON_TEXT = N_("Speech on");
 const char *const MOVE_TAKEN_BACK_TEXT = N_("Move taken back");
@@ -22,9 +23,9 @@ const char *const NOTHING_SAID_TEXT = N_("Nothing said yet");
 // On lines of their own: the dialog is as wide as its longest line.
 const char *const SPEECH_MISSING_TEXT =
     N_("Speech needs the desktop's speech service, speech-dispatcher,\n"
-    "which is not installed. Install its packages:\n\n"
-    "    sudo apt install speech-dispatcher speech-dispatcher-espeak-ng\n\n"
-    "then turn Speech on again.");
+       "which is not installed. Install its packages:\n\n"
+       "    sudo apt install speech-dispatcher speech-dispatcher-espeak-ng\n\n"
+       "then turn Speech on again.");
 
 // snprintf into a std::string of at most 255 bytes, for the sentences with
 // numbers in them.
@@ -56,7 +57,8 @@ std::string content_text(const Cells board, const Cells *directions, int row, in
 std::string cell_text(const Cells board, const Cells *directions, int row, int col,
                       bool with_place) {
   std::string content = content_text(board, directions, row, col);
-  return with_place ? sentence(_("%s, %s"), place_text(row, col).c_str(), content.c_str()) : content;
+  return with_place ? sentence(_("%s, %s"), place_text(row, col).c_str(), content.c_str())
+                    : content;
 }
 
 // One line of cells, read in order, with the arrow after each colour.
@@ -90,9 +92,9 @@ static std::string top_row_text(const Cells board) {
 }
 
 std::string move_text(int cleared, int moves, const Cells board, bool brief) {
-  std::string text = cleared == 0 ? std::string(_("no match"))
-                                  : sentence(ngettext("%d tile cleared", "%d tiles cleared", cleared),
-                                             cleared);
+  std::string text =
+      cleared == 0 ? std::string(_("no match"))
+                   : sentence(ngettext("%d tile cleared", "%d tiles cleared", cleared), cleared);
   if (!brief) text = sentence(_("%s, move %d"), text.c_str(), moves);
   return sentence(_("%s, %s"), text.c_str(), top_row_text(board).c_str());
 }
@@ -124,8 +126,8 @@ std::string dialog_text(const char *message, bool asks_text) {
 }
 
 std::string records_page_text(const RecordPage &page, int number) {
-  std::string text =
-      sentence(number % 2 ? _("Records, %s, arrow mode") : _("Records, %s"), level_name(number / 2));
+  std::string text = sentence(number % 2 ? _("Records, %s, arrow mode") : _("Records, %s"),
+                              level_name(number / 2));
   if (page.played == 0) return sentence(_("%s: no games played yet"), text.c_str());
   text = sentence(_("%s: %d played, %d won, %d percent; streak %d, longest %d"), text.c_str(),
                   page.played, page.won, (int)(page.won * 100LL / page.played), page.streak,

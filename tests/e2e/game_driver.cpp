@@ -344,6 +344,9 @@ Game::Game(const std::vector<std::string> &args, const char *scores, Audio audio
     unsetenv("XDG_STATE_HOME");
     unsetenv("XDG_DATA_HOME");
     setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+    // English, whatever the machine's language.
+    unsetenv("LANGUAGE");
+    setenv("LC_ALL", "C.UTF-8", 1);
     if (!freopen("stdout.txt", "w", stdout) || !freopen("stderr.txt", "w", stderr)) _exit(127);
     if (stderr_closed) close(2);
     std::vector<char *> argv = {(char *)VARNEL_PROGRAM};

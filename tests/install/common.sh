@@ -9,6 +9,10 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 checks=0
 
+# The languages the game ships catalogues for.
+# shellcheck disable=SC2034
+LANGUAGES=$(cat "$(dirname "${BASH_SOURCE[0]}")/../../po/LINGUAS")
+
 # The nine sound files, as the game names them; used by the tests.
 # shellcheck disable=SC2034
 SOUNDS="pop.wav blop.wav fanfare.wav sad.wav thump.wav pan.wav ding.wav bell.wav honk.wav"

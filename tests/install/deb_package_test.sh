@@ -37,6 +37,7 @@ expected="./usr/bin/varnel
 ./usr/share/doc/varnel/copyright
 ./usr/share/icons/hicolor/scalable/apps/varnel.svg
 ./usr/share/lintian/overrides/varnel
+$(for l in $LANGUAGES; do echo "./usr/share/locale/$l/LC_MESSAGES/varnel.mo"; done | LC_ALL=C sort)
 ./usr/share/man/man6/varnel.6.gz
 ./usr/share/metainfo/org.varnel.Varnel.metainfo.xml
 $(for s in $SOUNDS; do echo "./usr/share/varnel/sounds/$s"; done | LC_ALL=C sort)"

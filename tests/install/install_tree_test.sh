@@ -14,6 +14,7 @@ share/applications/org.varnel.Varnel.desktop
 share/doc/varnel/changelog.gz
 share/doc/varnel/copyright
 share/icons/hicolor/scalable/apps/varnel.svg
+$(for l in $LANGUAGES; do echo "share/locale/$l/LC_MESSAGES/varnel.mo"; done | LC_ALL=C sort)
 share/man/man6/varnel.6.gz
 share/metainfo/org.varnel.Varnel.metainfo.xml
 $(for s in $SOUNDS; do echo "share/varnel/sounds/$s"; done | LC_ALL=C sort)"
@@ -29,6 +30,15 @@ is_wave() {
 }
 for s in $SOUNDS; do
   check "$s is a RIFF WAVE file" is_wave "$prefix/share/varnel/sounds/$s"
+done
+# The installed game finds its catalogues relative to itself.
+speaks() {
+  local english
+  english=$(LANGUAGE= LC_ALL=C.UTF-8 "$prefix/libexec/varnel/varnel" --help)
+  [ "$(LANGUAGE=$1 LC_ALL=C.UTF-8 "$prefix/libexec/varnel/varnel" --help)" != "$english" ]
+}
+for l in $LANGUAGES; do
+  check "the installed game answers in $l" speaks "$l"
 done
 check "the man page and the changelog are gzip files" \
   gzip -t "$prefix/share/man/man6/varnel.6.gz" "$prefix/share/doc/varnel/changelog.gz"
