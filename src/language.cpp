@@ -2,6 +2,7 @@
 #include "language.h"
 
 #include <FL/fl_ask.H>
+#include <cctype>
 #include <clocale>
 #include <climits>
 #include <string>
@@ -37,6 +38,23 @@ static void find_catalogues() {
     }
 }
 
+static std::string language_in_use;
+
+// The catalogue's header names its language ("Language: pt_BR").
+static std::string language_of_catalogue() {
+  std::string header = gettext("");
+  size_t at = header.find("Language: ");
+  if (header.empty() || at == std::string::npos) return "";
+  std::string code = header.substr(at + 10, header.find('\n', at) - at - 10);
+  for (char &ch : code)
+    ch = ch == '_' ? '-' : (char)tolower((unsigned char)ch);
+  return code;
+}
+
+const char *catalogue_language() {
+  return language_in_use.c_str();
+}
+
 void start_language() {
   setlocale(LC_MESSAGES, "");
   setlocale(LC_CTYPE, "");
@@ -44,6 +62,7 @@ void start_language() {
   // The toolkit draws UTF-8, whatever the locale's own character set.
   bind_textdomain_codeset(DOMAIN, "UTF-8");
   textdomain(DOMAIN);
+  language_in_use = language_of_catalogue();
   fl_ok = _("OK");
   fl_cancel = _("Cancel");
   fl_close = _("Close");

@@ -16,3 +16,8 @@
 // read and written in the game's files stay as they are in every language.
 // Also translates the toolkit's own button texts.
 void start_language();
+
+// The language of the catalogue in use, as speech services name languages
+// ("de", "pt-br"), or "" when the game shows its own English texts. Set by
+// start_language, before any thread of the game starts.
+const char *catalogue_language();

@@ -24,6 +24,7 @@ typedef SPDConnection *(*SpdOpen2)(const char *client, const char *connection, c
                                    int mode, const void *address, int autospawn, char **error);
 typedef int (*SpdSay)(SPDConnection *connection, int priority, const char *text);
 typedef void (*SpdClose)(SPDConnection *connection);
+typedef int (*SpdSetLanguage)(SPDConnection *connection, const char *language);
 static const int SPD_MODE_SINGLE = 0;
 static const char *const LIBRARY_NAME = "libspeechd.so.2";
 
@@ -70,6 +71,7 @@ static SpeechHandover &handover = *new SpeechHandover;
 static SpdOpen2 spd_open2;
 static SpdSay spd_say;
 static SpdClose spd_close;
+static SpdSetLanguage spd_set_language;
 static SPDConnection *connection;
 static Clock::time_point last_open;
 static bool ever_opened;
@@ -89,6 +91,7 @@ static bool load_library() {
     spd_open2 = (SpdOpen2)dlsym(library, "spd_open2");
     spd_say = (SpdSay)dlsym(library, "spd_say");
     spd_close = (SpdClose)dlsym(library, "spd_close");
+    spd_set_language = (SpdSetLanguage)dlsym(library, "spd_set_language");
   }
   bool loaded = spd_open2 && spd_say && spd_close;
   const char *why = loaded ? nullptr : dlerror();
@@ -122,6 +125,13 @@ static bool connect() {
   for (size_t n = error ? strlen(error) : 0; n > 0 && isspace((unsigned char)error[n - 1]); n--)
     error[n - 1] = '\0';
   if (!connection && !told_failure) tell(_("cannot reach the speech service"), error);
+  // A voice for the language the game speaks in; without a catalogue, the
+  // player's own choice of voice.
+  if (connection && spd_set_language && *catalogue_language()) {
+    calling(true);
+    spd_set_language(connection, catalogue_language());
+    calling(false);
+  }
   told_failure = told_failure || !connection;
   free(error);
   return connection != nullptr;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
 
 #include "help.h"
@@ -21,6 +22,7 @@
 #include <FL/Fl_Text_Display.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
+#include <FL/fl_utf8.h>
 
 namespace {
 
@@ -85,6 +87,15 @@ void expect_menu_row(MainWin *w) {
       EXPECT_EQ(bar->menu()[i].text, translated(menu_items[i].text));
     }
   }
+  // Alt and a letter opens each menu: one letter each, none shared.
+  std::set<std::string> letters;
+  for (const Fl_Menu_Item *title = bar->menu(); title->text; title = title->next()) {
+    const char *mark = strchr(title->text, '&');
+    ASSERT_TRUE(mark && mark[1]) << title->text;
+    int n = fl_utf8len1(mark[1]);
+    letters.insert(std::string(1, (char)tolower(mark[1])) + std::string(mark + 2, n - 1));
+  }
+  EXPECT_EQ(letters.size(), 3u);
   FitBox *boxes[2] = {(FitBox *)w->difficulty_box, (FitBox *)w->game->moves_box};
   for (const char *text : {"Stupid", "Medium", "No swap clears", "Top row full"})
     for (FitBox *box : boxes) {
