@@ -77,7 +77,10 @@ void expect_fits(const char *what, const char *text, Fl_Font font, int size, int
   EXPECT_LE(fl_width(text), room) << what << " \"" << text << "\" at " << size << " px";
 }
 
+// The tightest place of the menu row, printed for each screen and size.
 void expect_menu_row(MainWin *w) {
+  int tightest_size = 1000;
+  std::string tightest;
   RowMenuBar *bar = w->menu_bar;
   const Fl_Menu_Item *item = bar->menu();
   int size = item->labelsize() ? item->labelsize() : bar->textsize();
@@ -108,7 +111,11 @@ void expect_menu_row(MainWin *w) {
       int tw = wrap ? box->w() - Fl::box_dw(box->box()) : 0, th = 0;
       fl_measure(box->label(), tw, th, 0);
       EXPECT_TRUE(tw <= room_w && th <= room_h) << text << " at " << fitted << " px";
+      if (fitted < tightest_size)
+        tightest_size = fitted, tightest = std::string(box->label()) + (wrap ? ", wrapped" : "");
     }
+  printf("  menu titles %d of %d px at %d px; boxes' smallest text %d px (\"%s\")\n",
+         bar->titles_width(size), bar->w(), size, tightest_size, tightest.c_str());
 }
 
 void expect_result_button(Varnel *b) {
@@ -189,6 +196,8 @@ TEST(Language, EveryTextIsTheCataloguesAndFits) {
       SCOPED_TRACE(testing::Message() << scale * 96 << " dpi" << (smallest ? ", smallest" : ""));
       if (smallest) w->resize(w->x(), w->y(), w->least_w, w->least_h);
       Fl::check();
+      printf("%d dpi, %s window %d x %d:\n", scale * 96, smallest ? "smallest" : "default", w->w(),
+             w->h());
       expect_menu_row(w);
       expect_result_button(w->game);
     }
