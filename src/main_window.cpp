@@ -80,12 +80,6 @@ static const Fl_Menu_Item *menus_in_language() {
   return items.data();
 }
 
-// The entries whose check marks follow the settings, found by their
-// commands: their paths change with the language.
-static Fl_Callback *const SOUND_ITEM = sound_cb;
-static Fl_Callback *const SYMBOLS_ITEM = symbols_cb;
-static Fl_Callback *const ARROWS_ITEM = arrow_mode_cb;
-static Fl_Callback *const SPEECH_ITEM = speech_cb;
 
 // The level's entry alone carries the radio mark.
 static void mark_level(RowMenuBar *menu, int difficulty) {
@@ -114,9 +108,9 @@ MainWin::MainWin(int difficulty, int w, int h, const char *title) : Fl_Double_Wi
   this->difficulty = difficulty;
   row = h - w;
   menu_bar = new RowMenuBar(0, 0, w, row, menus_in_language());
-  menu_bar->mark(SOUND_ITEM, game_settings.sound);
-  menu_bar->mark(SYMBOLS_ITEM, game_settings.symbols);
-  menu_bar->mark(SPEECH_ITEM, game_settings.speech);
+  menu_bar->mark(sound_cb, game_settings.sound);
+  menu_bar->mark(symbols_cb, game_settings.symbols);
+  menu_bar->mark(speech_cb, game_settings.speech);
   // The level in force carries the radio mark from the start.
   mark_level(menu_bar, difficulty);
   difficulty_box = new FitBox(0, 0, 1, 1, level_name(difficulty));
@@ -316,11 +310,13 @@ void arrow_mode_cb(Fl_Widget *, void *) {
 // At start-up, before the first game: the mode and the menu's mark.
 void MainWin::start_in_arrow_mode(bool on) {
   game->arrow_mode = on ? 1 : 0;
-  menu_bar->mark(ARROWS_ITEM, on);
+  menu_bar->mark(arrow_mode_cb, on);
 }
 
 // A setting changed by the player is kept at once; the menu's mark follows
 // the setting, also when the command did not come from the menu.
+// The entries whose marks follow the settings are found by their commands:
+// their paths change with the language.
 static void keep_setting(Fl_Callback *item, bool on) {
   main_window->menu_bar->mark(item, on);
   save_settings(game_settings);
@@ -330,7 +326,7 @@ void sound_cb(Fl_Widget *, void *) {
   if (!main_window) return;
   game_settings.sound = !game_settings.sound;
   set_sound_on(game_settings.sound);
-  keep_setting(SOUND_ITEM, game_settings.sound);
+  keep_setting(sound_cb, game_settings.sound);
 }
 
 // The tiles are drawn anew; the game goes on.
@@ -339,14 +335,14 @@ void symbols_cb(Fl_Widget *, void *) {
   game_settings.symbols = !game_settings.symbols;
   main_window->game->symbols = game_settings.symbols;
   main_window->game->redraw();
-  keep_setting(SYMBOLS_ITEM, game_settings.symbols);
+  keep_setting(symbols_cb, game_settings.symbols);
 }
 
 // Without the speech service the player has been told so, and Speech is
 // off again.
 static void speech_missing() {
   game_settings.speech = false;
-  if (main_window) keep_setting(SPEECH_ITEM, false);
+  if (main_window) keep_setting(speech_cb, false);
 }
 
 void start_speech(bool on) {
@@ -356,7 +352,7 @@ void start_speech(bool on) {
 void speech_cb(Fl_Widget *, void *) {
   if (!main_window || !main_window->game) return;
   game_settings.speech = !game_settings.speech;
-  keep_setting(SPEECH_ITEM, game_settings.speech);
+  keep_setting(speech_cb, game_settings.speech);
   start_speech(game_settings.speech);
 }
 
