@@ -43,14 +43,14 @@ export LANGUAGE= LC_ALL=C.UTF-8
 
 # start-up runs of the game (a new game, in English and in German, and a
 # kept game restored) and the floor, one after the other, so that a change
-# in the machine's load touches all alike: prints "g|d|k|f map paint" per
-# run
+# in the machine's load touches all alike: prints "g|de|k|f map paint" per
+# run ("de" for German)
 startups() {
   for _ in $(seq "$runs"); do
     rm -rf "$work/state"
     "$build/bench/startup" 0.3 "$build/varnel" | awk '{print "g", $2, $3}'
     rm -rf "$work/state"
-    LANGUAGE=de "$build/bench/startup" 0.3 "$build/varnel" | awk '{print "d", $2, $3}'
+    LANGUAGE=de "$build/bench/startup" 0.3 "$build/varnel" | awk '{print "de", $2, $3}'
     rm -rf "$work/state" && cp -r "$work/kept-state" "$work/state"
     "$build/bench/startup" 0.3 "$build/varnel" | awk '{print "k", $2, $3}'
     "$build/bench/startup" 0.3 "$build/bench/floor" | awk '{print "f", $2, $3}'
@@ -99,7 +99,7 @@ floor_map=$(column "$start" f 2)
 floor_paint=$(column "$start" f 3)
 read -r g_hwm g_rss g_wake g_cpu g_threads < <(long_run "$build/varnel") || exit 1
 read -r f_hwm f_rss f_wake f_cpu _ < <(long_run "$build/bench/floor") || exit 1
-read -r d_hwm _ < <(LANGUAGE=de long_run "$build/varnel") || exit 1
+read -r de_hwm _ < <(LANGUAGE=de long_run "$build/varnel") || exit 1
 game_step=$(awk '/animation step/ {print $(NF-4)}' "$work/board_bench.txt")
 floor_step=$("$build/bench/floor" steps)
 
@@ -109,10 +109,10 @@ row "start-up: exec to window mapped (ms)" "$game_map" "$floor_map" "$(ratio "$g
 row "start-up: exec to first complete paint (ms)" "$game_paint" "$floor_paint" "$(ratio "$game_paint" "$floor_paint")"
 kept_paint=$(column "$start" k 3)
 row "  the same, restoring a kept game (ms)" "$kept_paint" "" "$(ratio "$kept_paint" "$game_paint")"
-german_paint=$(column "$start" d 3)
+german_paint=$(column "$start" de 3)
 row "  the same, in German (ms; ratio to English)" "$german_paint" "" "$(ratio "$german_paint" "$game_paint")"
 row "peak RSS (MiB)" "$(ratio "$g_hwm" 1024)" "$(ratio "$f_hwm" 1024)" "$(ratio "$g_hwm" "$f_hwm")"
-row "  peak RSS in German (MiB; ratio to English)" "$(ratio "$d_hwm" 1024)" "" "$(ratio "$d_hwm" "$g_hwm")"
+row "  peak RSS in German (MiB; ratio to English)" "$(ratio "$de_hwm" 1024)" "" "$(ratio "$de_hwm" "$g_hwm")"
 row "steady RSS (MiB)" "$(ratio "$g_rss" 1024)" "$(ratio "$f_rss" 1024)" "$(ratio "$g_rss" "$f_rss")"
 row "idle wakeups per second, all threads" "$g_wake" "$f_wake" ""
 row "idle CPU time over 10 s (ms)" "$g_cpu" "$f_cpu" ""
@@ -148,8 +148,7 @@ if installed libasound2-plugins && { installed pulseaudio || installed pipewire-
     row "start-up: exec to first complete paint (ms)" "$d_paint" "$floor_paint" \
       "$(ratio "$d_paint" "$floor_paint")"
     row "peak RSS (MiB)" "$(ratio "$d_hwm" 1024)" "$(ratio "$f_hwm" 1024)" "$(ratio "$d_hwm" "$f_hwm")"
-    row "  peak RSS in German (MiB; ratio to English)" "$(ratio "$d_hwm" 1024)" "" "$(ratio "$d_hwm" "$g_hwm")"
-row "steady RSS (MiB)" "$(ratio "$d_rss" 1024)" "$(ratio "$f_rss" 1024)" "$(ratio "$d_rss" "$f_rss")"
+    row "steady RSS (MiB)" "$(ratio "$d_rss" 1024)" "$(ratio "$f_rss" 1024)" "$(ratio "$d_rss" "$f_rss")"
     row "idle wakeups per second, all threads" "$d_wake" "$f_wake" ""
     # Another tile game from Debian (gweled 0.9.1, with its own sound), once
     # on this kind of machine: its peak RSS, a yardstick for the game's.
