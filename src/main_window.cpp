@@ -80,7 +80,6 @@ static const Fl_Menu_Item *menus_in_language() {
   return items.data();
 }
 
-
 // The level's entry alone carries the radio mark.
 static void mark_level(RowMenuBar *menu, int difficulty) {
   static Fl_Callback *const levels[4] = {easy_cb, medium_cb, hard_cb, stupid_cb};

@@ -4,8 +4,6 @@
 // at the smallest it allows.
 #include "game_fixture.h"
 
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -15,7 +13,6 @@
 // After language.h: its lines are marked for the catalogue.
 #include "help_text.h"
 #include "menu_row.h"
-#include "result_button.h"
 #include "sizes.h"
 // Last: Xlib's macros would clash with the test framework's names.
 #include <FL/Fl_Button.H>
@@ -26,44 +23,28 @@
 
 namespace {
 
-// A catalogue's singular entries, msgid to msgstr, as a translator wrote them.
-std::map<std::string, std::string> read_po(const std::string &path) {
-  std::map<std::string, std::string> entries;
-  std::ifstream in(path);
-  std::string line, id, str, *into = nullptr;
-  auto unquote = [](const std::string &l) {
-    std::string text;
-    for (size_t i = l.find('"') + 1; i + 1 < l.size(); i++) {
-      if (l[i] != '\\') {
-        text += l[i];
-        continue;
-      }
-      char e = l[++i];
-      text += e == 'n' ? '\n' : e == 't' ? '\t' : e;
-    }
-    return text;
-  };
-  auto finish = [&] {
-    if (!id.empty() && !str.empty()) entries[id] = str;
-    id.clear(), str.clear(), into = nullptr;
-  };
-  while (std::getline(in, line)) {
-    if (line.rfind("msgid ", 0) == 0) {
-      finish();
-      id = unquote(line), into = &id;
-    } else if (line.rfind("msgstr ", 0) == 0) {
-      str = unquote(line), into = &str;
-    } else if (line.rfind("msgid_plural", 0) == 0 || line.rfind("msgstr[", 0) == 0) {
-      into = nullptr;
-    } else if (line.rfind("\"", 0) == 0 && into) {
-      *into += unquote(line);
-    }
-  }
-  finish();
-  return entries;
+// The text between a line's quotes, its escapes undone.
+std::string unquoted(const char *line) {
+  std::string text;
+  const char *c = strchr(line, '"');
+  for (c = c ? c + 1 : ""; *c && !(c[0] == '"' && (c[1] == '\n' || !c[1])); c++)
+    text += *c == '\\' && c[1] ? *++c : *c;
+  return text;
 }
 
+// The catalogue's one-line entries, msgid to msgstr, as a translator wrote them.
 std::map<std::string, std::string> catalogue;
+void read_po(const std::string &path) {
+  FILE *in = popen(("msgcat --no-wrap " + path).c_str(), "r");
+  char line[8192];
+  std::string id;
+  while (in && fgets(line, sizeof line, in)) {
+    if (strncmp(line, "msgid ", 6) == 0) id = unquoted(line);
+    if (strncmp(line, "msgstr ", 7) == 0 && !id.empty() && !unquoted(line).empty())
+      catalogue[id] = unquoted(line);
+  }
+  if (in) pclose(in);
+}
 
 // What the player should see for an English text.
 std::string translated(const char *english) {
@@ -71,133 +52,104 @@ std::string translated(const char *english) {
   return found == catalogue.end() ? english : found->second;
 }
 
-// The label's width at the size it is drawn at, within the room it has.
-void expect_fits(const char *what, const char *text, Fl_Font font, int size, int room) {
-  fl_font(font, size);
-  EXPECT_LE(fl_width(text), room) << what << " \"" << text << "\" at " << size << " px";
+// A widget's label, at the size it is drawn at (or given), within the
+// widget: on one line two pixels clear of its frame on each side, or wrapped
+// at its width as the toolkit wraps it.
+void expect_fits(const Fl_Widget *w, int size = 0, bool wrap = false) {
+  fl_font(w->labelfont(), size ? size : w->labelsize());
+  int inside = w->w() - Fl::box_dw(w->box()), tw = wrap ? inside : 0, th = 0;
+  fl_measure(w->label(), tw, th, 0);
+  EXPECT_TRUE(tw <= (wrap ? inside : inside - 4) && th <= w->h() - Fl::box_dh(w->box()))
+      << "\"" << w->label() << "\" at " << (size ? size : w->labelsize()) << " px";
 }
 
-// The tightest place of the menu row, printed for each screen and size.
+// Prints the tightest place: the menu titles' width and the boxes' smallest
+// text size.
 void expect_menu_row(MainWin *w) {
-  int tightest_size = 1000;
-  std::string tightest;
   RowMenuBar *bar = w->menu_bar;
-  const Fl_Menu_Item *item = bar->menu();
-  int size = item->labelsize() ? item->labelsize() : bar->textsize();
+  int size = bar->menu()->labelsize() ? bar->menu()->labelsize() : bar->textsize();
   EXPECT_LE(bar->titles_width(size), bar->w()) << "menu titles at " << size << " px";
-  for (int i = 0; menu_items[i].text || menu_items[i + 1].text; i++) {
-    if (menu_items[i].text) {
-      EXPECT_EQ(bar->menu()[i].text, translated(menu_items[i].text));
-    }
-  }
+  for (int i = 0; menu_items[i].text || menu_items[i + 1].text; i++)
+    EXPECT_EQ(menu_items[i].text ? translated(menu_items[i].text) : "",
+              bar->menu()[i].text ? bar->menu()[i].text : "");
   // Alt and a letter opens each menu: one letter each, none shared.
   std::set<std::string> letters;
-  for (const Fl_Menu_Item *title = bar->menu(); title->text; title = title->next()) {
-    const char *mark = strchr(title->text, '&');
-    ASSERT_TRUE(mark && mark[1]) << title->text;
-    int n = fl_utf8len1(mark[1]);
-    letters.insert(std::string(1, (char)tolower(mark[1])) + std::string(mark + 2, n - 1));
-  }
+  for (const Fl_Menu_Item *title = bar->menu(); title->text; title = title->next())
+    if (const char *mark = strchr(title->text, '&'))
+      letters.insert(std::string(1, (char)tolower(mark[1])) +
+                     std::string(mark + 2, fl_utf8len1(mark[1]) - 1));
   EXPECT_EQ(letters.size(), 3u);
-  FitBox *boxes[2] = {(FitBox *)w->difficulty_box, (FitBox *)w->game->moves_box};
+  int smallest = 1000;
   for (const char *text : {"Stupid", "Medium", "No swap clears", "Top row full"})
-    for (FitBox *box : boxes) {
+    for (FitBox *box : {w->difficulty_box, (FitBox *)w->game->moves_box}) {
       box->set_text(_(text));
       EXPECT_EQ(box->label(), translated(text));
       bool wrap;
-      int fitted = box->fitted_size(wrap), room_w = box->w() - Fl::box_dw(box->box()) - 4,
-          room_h = box->h() - Fl::box_dh(box->box());
-      fl_font(box->labelfont(), fitted);
-      int tw = wrap ? box->w() - Fl::box_dw(box->box()) : 0, th = 0;
-      fl_measure(box->label(), tw, th, 0);
-      EXPECT_TRUE(tw <= room_w && th <= room_h) << text << " at " << fitted << " px";
-      if (fitted < tightest_size)
-        tightest_size = fitted, tightest = std::string(box->label()) + (wrap ? ", wrapped" : "");
+      int fitted = box->fitted_size(wrap);
+      expect_fits(box, fitted, wrap);
+      smallest = std::min(smallest, fitted);
     }
-  printf("  menu titles %d of %d px at %d px; boxes' smallest text %d px (\"%s\")\n",
-         bar->titles_width(size), bar->w(), size, tightest_size, tightest.c_str());
+  printf("  menu titles %d of %d px at %d px; boxes' smallest text %d px\n",
+         bar->titles_width(size), bar->w(), size, smallest);
 }
 
 void expect_result_button(Varnel *b) {
   for (int result : {1, -1}) {
     b->show_result(result);
-    const char *english = result > 0 ? "You Win!" : "You Lose.";
-    EXPECT_EQ(b->result_button->label(), translated(english));
-    expect_fits("result", b->result_button->label(), b->result_button->labelfont(),
-                b->result_button->labelsize(), b->result_button->w() - Fl::box_dw(FL_UP_BOX));
+    EXPECT_EQ(b->result_button->label(), translated(result > 0 ? "You Win!" : "You Lose."));
+    expect_fits(b->result_button);
   }
   b->show_result(0);
 }
 
-// The toolkit's question dialog, with the game's own button texts.
+// A question, with the toolkit's button texts and the game's.
 void expect_dialog_buttons() {
   static int checked;
   checked = 0;
   auto look = [](void *) {
     Fl_Window *dialog = fl_message_icon()->window();
-    if (!dialog->shown()) return;
-    for (int i = 0; i < dialog->children(); i++)
+    for (int i = 0; dialog->shown() && i < dialog->children(); i++)
       if (Fl_Button *button = dynamic_cast<Fl_Button *>(dialog->child(i)))
-        if (button->visible() && button->label()) {
-          expect_fits("button", button->label(), button->labelfont(), button->labelsize(),
-                      button->w() - Fl::box_dw(button->box()));
-          checked++;
-        }
+        if (button->visible()) expect_fits(button), checked++;
     dialog->hide();
   };
   Fl::add_check(look);
-  fl_choice("%s", fl_cancel, _("Reset Records"), nullptr,
-            _("Empty every page of your records? This cannot be undone."));
+  fl_choice("%s", fl_cancel, _("Reset Records"), nullptr, _("Reset Records"));
   Fl::remove_check(look);
   EXPECT_EQ(checked, 2);
   EXPECT_EQ(fl_cancel, translated("Cancel"));
-  EXPECT_EQ(fl_close, translated("Close"));
 }
 
 void expect_help_windows() {
   Fl_Window *help = show_help(HelpPage::HOW_TO_PLAY);
   EXPECT_EQ(help->label(), translated("How to Play — Varnel"));
-  Fl_Text_Display *display = (Fl_Text_Display *)help->child(0);
-  char *text = display->buffer()->text();
-  std::string first(text, strcspn(text, "\n"));
+  char *text = ((Fl_Text_Display *)help->child(0))->buffer()->text();
+  EXPECT_EQ(std::string(text, strcspn(text, "\n")), translated(HOW_TO_PLAY_LINES[0]));
   free(text);
-  EXPECT_EQ(first, translated(HOW_TO_PLAY_LINES[0]));
+  // The About window's paragraphs, wrapped, and its button below them all.
   Fl_Window *about = show_help(HelpPage::ABOUT);
   EXPECT_EQ(about->label(), translated("About Varnel"));
-  // Every paragraph's wrapped text within its box; the button below them all.
   for (int i = 0; i < about->children(); i++) {
-    Fl_Widget *line = about->child(i);
-    int w = line->w(), h = 0;
-    fl_font(line->labelfont(), line->labelsize());
-    fl_measure(line->label(), w, h, 0);
-    EXPECT_TRUE(w <= line->w() && h <= line->h()) << line->label();
-    EXPECT_LE(line->y() + line->h(), about->h());
+    expect_fits(about->child(i), 0, true);
+    EXPECT_LE(about->child(i)->y() + about->child(i)->h(), about->h());
   }
   hide_help();
 }
 
 } // namespace
 
-// Each screen: its text size and window; at the default size, then at the
-// smallest the window allows.
 TEST(Language, EveryTextIsTheCataloguesAndFits) {
-  const char *language = getenv("LANGUAGE");
-  ASSERT_TRUE(language);
-  catalogue = read_po(std::string(PO_DIR) + "/" + language + ".po");
-  if (strcmp(language, "en") != 0) {
-    ASSERT_GT(catalogue.size(), 100u);
-  }
+  std::string language = getenv("LANGUAGE") ? getenv("LANGUAGE") : "en";
+  read_po(std::string(PO_DIR) + "/" + language + ".po");
+  ASSERT_TRUE(language == "en" || catalogue.size() > 100);
   for (int scale : {1, 2}) {
     set_text_size(TEXT_SIZE * scale);
-    MainWin *w = new MainWin(1, 800 * scale, 830 * scale, "Varnel test");
-    main_window = w;
-    Fl::check();
+    MainWin *w = main_window = new MainWin(1, 800 * scale, 830 * scale, "Varnel test");
     for (bool smallest : {false, true}) {
-      SCOPED_TRACE(testing::Message() << scale * 96 << " dpi" << (smallest ? ", smallest" : ""));
       if (smallest) w->resize(w->x(), w->y(), w->least_w, w->least_h);
       Fl::check();
-      printf("%d dpi, %s window %d x %d:\n", scale * 96, smallest ? "smallest" : "default", w->w(),
-             w->h());
+      printf("%d dpi, window %d x %d:\n", 96 * scale, w->w(), w->h());
+      SCOPED_TRACE(testing::Message() << 96 * scale << " dpi, " << w->w() << " px wide");
       expect_menu_row(w);
       expect_result_button(w->game);
     }
