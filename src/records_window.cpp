@@ -8,7 +8,9 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Tabs.H>
+#include <FL/fl_draw.H>
 #include <FL/fl_ask.H>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -118,12 +120,27 @@ static void close_cb(Fl_Widget *, void *) {
   hide_records();
 }
 
+// The width of a label at the game's text size, with room around it.
+static int label_width(const char *label, int room) {
+  fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
+  return (int)fl_width(label) + text_scaled(room);
+}
+
+// Wide enough for every page's tab: the toolkit squeezes tabs that do not
+// fit into each other, and in some languages their names are long.
+static int window_width() {
+  int tabs = 0;
+  for (const char *name : PAGE_NAMES)
+    tabs += label_width(_(name), 14);
+  return std::max(text_scaled(WIN_W), tabs);
+}
+
 // The window, built whole with every page: the first paint draws the
 // page shown.
 static Fl_Double_Window *build(int page_shown, const Records &records) {
   int newest_page = -1;
   WinRow newest = newest_win(newest_page);
-  int w = text_scaled(WIN_W), tab = text_scaled(26), row = text_scaled(ROW);
+  int w = window_width(), tab = text_scaled(26), row = text_scaled(ROW);
   int page_h = row * (BEST_WINS + 9) + 2 * MARGIN, button_h = text_scaled(30);
   Fl_Double_Window *win = new Fl_Double_Window(w, tab + page_h + button_h + 2 * MARGIN, _(TITLE));
   Fl_Tabs *tabs = new Fl_Tabs(0, 0, w, tab + page_h);
@@ -140,8 +157,9 @@ static Fl_Double_Window *build(int page_shown, const Records &records) {
     if (p == page_shown) tabs->value(group);
   }
   tabs->end();
-  Fl_Button *reset =
-      new Fl_Button(MARGIN, tab + page_h + MARGIN, text_scaled(130), button_h, _(RESET_BUTTON));
+  Fl_Button *reset = new Fl_Button(MARGIN, tab + page_h + MARGIN,
+                                   std::max(text_scaled(130), label_width(_(RESET_BUTTON), 20)),
+                                   button_h, _(RESET_BUTTON));
   reset->callback(reset_records_cb);
   win->end();
   win->callback(close_cb);
