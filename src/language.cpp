@@ -40,9 +40,13 @@ static void find_catalogues() {
 
 static std::string language_in_use;
 
-// The catalogue's header names its language ("Language: pt_BR").
+// The catalogue's header names its language ("Language: pt_BR"). Its
+// entry is the empty text's, passed by name so that xgettext does not take
+// it for a text of the game.
+static const char HEADER_ENTRY[] = "";
+
 static std::string language_of_catalogue() {
-  std::string header = gettext("");
+  std::string header = gettext(HEADER_ENTRY);
   size_t at = header.find("Language: ");
   if (header.empty() || at == std::string::npos) return "";
   std::string code = header.substr(at + 10, header.find('\n', at) - at - 10);
