@@ -70,29 +70,24 @@ static const char LANGUAGES[] = "English, Deutsch, Français, Español, Italiano
 
 // One paragraph of the About window, at least h high in 11-pixel text and
 // as high as its text needs, wrapped to the window's width.
-static Fl_Box *about_line(int &y, int h, const char *text) {
+static Fl_Box *about_line(int &y, int h, const std::string &text) {
   int pad = text_scaled(12), w = text_scaled(360) - 2 * pad;
-  Fl_Box *line = new Fl_Box(pad, y, w, text_scaled(h), text);
+  Fl_Box *line = new Fl_Box(pad, y, w, text_scaled(h));
+  line->copy_label(text.c_str());
   line->align(FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
   int text_w = w, text_h = 0;
   fl_font(line->labelfont(), line->labelsize());
-  fl_measure(text, text_w, text_h, 0);
+  fl_measure(line->label(), text_w, text_h, 0);
   line->size(w, std::max(line->h(), text_h + text_scaled(4)));
   y += line->h();
   return line;
 }
 
-static const char *version_line() {
-  static char line[64];
-  snprintf(line, sizeof line, _("Version %s"), VARNEL_VERSION);
-  return line;
-}
-
-static const char *languages_line() {
-  static std::string line;
+// A line with a word of the game's own in it.
+static std::string filled(const char *pattern, const char *word) {
   char text[512];
-  snprintf(text, sizeof text, _("Languages: %s."), LANGUAGES);
-  return (line = text).c_str();
+  snprintf(text, sizeof text, pattern, word);
+  return text;
 }
 
 static Fl_Window *about_window() {
@@ -101,7 +96,7 @@ static Fl_Window *about_window() {
   Fl_Box *name = about_line(y, 30, "Varnel");
   name->labelfont(FL_BOLD);
   name->labelsize(text_scaled(20));
-  about_line(y, 20, version_line());
+  about_line(y, 20, filled(_("Version %s"), VARNEL_VERSION));
   about_line(y, 40,
              _("A tile-matching game for one player: swap neighbouring tiles "
                "to clear a whole column of the board."));
@@ -109,7 +104,7 @@ static Fl_Window *about_window() {
   about_line(y, 40,
              _("Speech (Game › Speech) needs the packages speech-dispatcher and "
                "speech-dispatcher-espeak-ng."));
-  about_line(y, 40, languages_line());
+  about_line(y, 40, filled(_("Languages: %s."), LANGUAGES));
   int bw = text_scaled(80), bh = text_scaled(26), pad = text_scaled(12);
   fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
   bw = std::max(bw, (int)fl_width(fl_close) + 2 * pad);

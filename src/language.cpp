@@ -48,7 +48,7 @@ static const char HEADER_ENTRY[] = "";
 static std::string language_of_catalogue() {
   std::string header = gettext(HEADER_ENTRY);
   size_t at = header.find("Language: ");
-  if (header.empty() || at == std::string::npos) return "";
+  if (at == std::string::npos) return "";
   std::string code = header.substr(at + 10, header.find('\n', at) - at - 10);
   for (char &ch : code)
     ch = ch == '_' ? '-' : (char)tolower((unsigned char)ch);
